@@ -1,0 +1,23 @@
+# Two commands: `make run` and `make test`. Everything else lives in CMake (CMakePresets.json).
+SHELL := /bin/bash
+.PHONY: run test deps host win32 bench fuzz screenshots dist clean
+
+deps:
+	@tools/install-deps.sh
+
+host: deps
+	@cmake --preset host >/dev/null
+	@cmake --build --preset host
+
+win32: deps
+	@cmake --preset win32 >/dev/null
+	@cmake --build --preset win32
+
+run: win32
+	@tools/run.sh
+
+test: host win32
+	@tools/run-tests.sh
+
+clean:
+	rm -rf build

@@ -1,0 +1,40 @@
+#include "app/change_detection.h"
+
+#include "app/tfrm_main.h"
+
+int32_t ComputeChecksum(const char* text, size_t length) {
+  uint32_t sum = 0;
+  for (size_t i = 0; i < length; ++i) {
+    int32_t byte = static_cast<signed char>(text[i]);
+    // Unsigned arithmetic gives the wrap-around of a 32-bit signed product without overflow.
+    sum ^= static_cast<uint32_t>(byte) * static_cast<uint32_t>(i + 1);
+  }
+  return static_cast<int32_t>(sum);
+}
+
+std::vector<const TextControl*> TfrmMain::SettingsFields() const {
+  return {&txtComputerName, &txtUserName,   &txtCompanyName,     &txtWinInstpath, &txtProgramFiles,
+          &txtWallpaperDir, &txtDevicePath, &txtCommonFilesPath, &txtBootFrom};
+}
+
+std::string TfrmMain::BuildSettingsText() const {
+  std::string text;
+  for (const TextControl* field : SettingsFields()) text += field->GetText();
+  return text;
+}
+
+void TfrmMain::TakeSettingsSnapshot() {
+  SettingsChecksum = ComputeChecksum(BuildSettingsText());
+  SettingsSnapshotTexts.clear();
+  for (const TextControl* field : SettingsFields()) SettingsSnapshotTexts.push_back(field->GetText());
+}
+
+bool TfrmMain::SettingsChanged() const {
+  if (ComputeChecksum(BuildSettingsText()) != SettingsChecksum) return true;
+  std::vector<const TextControl*> fields = SettingsFields();
+  for (size_t i = 0; i < fields.size(); ++i) {
+    const std::string snapshot = i < SettingsSnapshotTexts.size() ? SettingsSnapshotTexts[i] : std::string();
+    if (fields[i]->GetText() != snapshot) return true;
+  }
+  return false;
+}

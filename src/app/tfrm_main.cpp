@@ -1,0 +1,102 @@
+#include "app/tfrm_main.h"
+
+#include "pages/osinfo/os_identification.h"
+
+TfrmMain::TfrmMain(RegistryApi& registry, SystemApi& system, LongLivedObjects& objects,
+                   const MainControls& c, TFormInputBox& inputBox)
+    : SettingsSnapshotTexts(9),  // the fields are empty until creation fills them
+      Registry(registry),
+      System(system),
+      Objects(objects),
+      UnInstKeyNames(objects.UnInstKeyNames),
+      SendToPaths(objects.SendToPaths),
+      FormInputBox(inputBox),
+      Window(*c.window),
+      txtComputerName(*c.txtComputerName),
+      txtUserName(*c.txtUserName),
+      txtCompanyName(*c.txtCompanyName),
+      txtWinInstpath(*c.txtWinInstpath),
+      txtProgramFiles(*c.txtProgramFiles),
+      txtWallpaperDir(*c.txtWallpaperDir),
+      txtDevicePath(*c.txtDevicePath),
+      txtCommonFilesPath(*c.txtCommonFilesPath),
+      txtBootFrom(*c.txtBootFrom),
+      lstUnInstList(*c.lstUnInstList),
+      lstSendTo(*c.lstSendTo),
+      OpenDlg(*c.OpenDlg),
+      lblOS(*c.lblOS),
+      lblBuild(*c.lblBuild),
+      lblPlusVersion(*c.lblPlusVersion),
+      lblPlusProductID(*c.lblPlusProductID),
+      lblProductID(*c.lblProductID),
+      lblProductKey(*c.lblProductKey),
+      lblIE(*c.lblIE),
+      lblDirectX(*c.lblDirectX),
+      lblDirectXVersion(*c.lblDirectXVersion),
+      Label11(*c.Label11),
+      Label12(*c.Label12),
+      Label13(*c.Label13),
+      imgTweety(*c.imgTweety),
+      imgSmile(*c.imgSmile),
+      imgNormal(*c.imgNormal) {}
+
+void TfrmMain::FormCreate() {
+  {
+    RegistryAccess registry(Registry);
+    WindowsDirText = System.GetWindowsDirectoryA(255);
+    registry.SetRootKey(reg::kHkeyLocalMachine);
+
+    // The family comes first: it chooses the registry locations and folders of every page.
+    std::string display, build;
+    OsFamily = IdentifyOperatingSystem(System, &display, &build);
+    if (OsFamily != 0) {
+      lblOS.SetText("OS : " + display);
+      lblBuild.SetText(build);
+    }
+
+    LoadProductLabels(registry);
+    registry.CloseKey();
+    LoadSystemSettings(registry);
+    LoadComponentLabels(registry);
+    registry.CloseKey();
+  }
+  FillUnInstList();
+  TakeSettingsSnapshot();
+  FillSendToList();
+  Window.SetActivePage(kPageSysInfo);
+}
+
+void TfrmMain::FormClose() {
+  if (!SettingsChanged()) return;
+  int answer = System.MessageBoxA(BoxOwner::MainWindow,
+                                  "Certain changes were made, quitting now\n"
+                                  "will not update those changes.\n"
+                                  "Do you want to save the changes made ?",
+                                  "Save ?", mb::kQuestion);
+  if (answer == mb::kIdYes) btnSetClick();
+}
+
+void TfrmMain::btnSystemExitClick() { Window.RequestClose(); }
+
+void TfrmMain::EnterPressed(int activePage) {
+  if (activePage == kPageSysInfo) btnSystemExitClick();
+}
+
+void TfrmMain::EscapePressed(int activePage) {
+  if (activePage == kPageUninstall) btnRemoveEntryClick();
+  if (activePage == kPageSendTo) btnSendToRemoveClick();
+}
+
+int TfrmMain::FindSelectedLine(const ListBox& list) const {
+  // Asking about the line past the end is what reports an empty selection: the list box
+  // refuses the index.
+  int i = 0;
+  for (;;) {
+    if (list.Selected(i)) return i;
+    if (i < list.Count()) {
+      ++i;
+    } else {
+      return i;
+    }
+  }
+}

@@ -1,0 +1,195 @@
+#pragma once
+// The main window's logic: its state, its creation and closing sequences and one handler per
+// control event. It sees the platform and the controls only through their ports, so the same
+// code runs in keelbrook.exe and against the fakes of the host tests. The handlers of each page
+// are defined in that page's folder under src/pages/.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "app/tform_input_box.h"
+#include "platform/registry_access.h"
+#include "platform/registry_api.h"
+#include "platform/system_api.h"
+#include "ui/controls.h"
+#include "ui/list_box.h"
+
+// What the main window asks of its own window.
+class FormWindowControl {
+ public:
+  virtual ~FormWindowControl() = default;
+  // Asks the window to close, exactly as the title-bar close button does.
+  virtual void RequestClose() = 0;
+  // Makes the page with this tab index the active one.
+  virtual void SetActivePage(int index) = 0;
+};
+
+// The program-wide objects created before the main window and alive until the end.
+struct LongLivedObjects {
+  std::vector<std::string> UnInstKeyNames;
+  std::vector<std::string> SendToPaths;
+  uint32_t FontColor = colour::clWindowText;  // the colour of a new font, which pointer effects restore
+};
+
+// Every control the logic touches, by its name on the form.
+struct MainControls {
+  FormWindowControl* window = nullptr;
+  // "Sys Info"
+  TextControl* txtComputerName = nullptr;
+  TextControl* txtUserName = nullptr;
+  TextControl* txtCompanyName = nullptr;
+  TextControl* txtWinInstpath = nullptr;
+  TextControl* txtProgramFiles = nullptr;
+  TextControl* txtWallpaperDir = nullptr;
+  TextControl* txtDevicePath = nullptr;
+  TextControl* txtCommonFilesPath = nullptr;
+  TextControl* txtBootFrom = nullptr;
+  // "Uninstall"
+  ListBoxControl* lstUnInstList = nullptr;
+  // "Send to"
+  ListBoxControl* lstSendTo = nullptr;
+  OpenDialogControl* OpenDlg = nullptr;
+  // "OS Info"
+  LabelControl* lblOS = nullptr;
+  LabelControl* lblBuild = nullptr;
+  LabelControl* lblPlusVersion = nullptr;
+  LabelControl* lblPlusProductID = nullptr;
+  LabelControl* lblProductID = nullptr;
+  LabelControl* lblProductKey = nullptr;
+  LabelControl* lblIE = nullptr;
+  LabelControl* lblDirectX = nullptr;
+  LabelControl* lblDirectXVersion = nullptr;
+  // "About..."
+  LabelControl* Label11 = nullptr;
+  LabelControl* Label12 = nullptr;
+  LabelControl* Label13 = nullptr;
+  PictureControl* imgTweety = nullptr;
+  PictureControl* imgSmile = nullptr;
+  PictureControl* imgNormal = nullptr;
+};
+
+// Tab indexes of the pages, in the order of the tabs.
+enum PageIndex { kPageSysInfo = 0, kPageUninstall, kPageSendTo, kPageOptimise, kPageOsInfo, kPageAbout, kPageCount };
+
+class TfrmMain {
+ public:
+  TfrmMain(RegistryApi& registry, SystemApi& system, LongLivedObjects& objects, const MainControls& controls,
+           TFormInputBox& inputBox);
+
+  // Window events
+  void FormCreate();
+  // The closing sequence. Returns normally when the close may go on; an error raised by the
+  // save on Yes leaves this function, and the window stays open.
+  void FormClose();
+  void btnSystemExitClick();
+  // Enter and Escape reach the window as its default and cancel commands; which button they
+  // press depends on the page showing.
+  void EnterPressed(int activePage);
+  void EscapePressed(int activePage);
+
+  // "Sys Info"
+  void LoadSystemSettings(RegistryAccess& registry);
+  bool ReadOwnerAndCompany(std::string& owner, std::string& company);
+  bool ReadInstallerPath(std::string& path);
+  void btnSetClick();
+  bool WriteOwnerAndCompany(const std::string& owner, const std::string& company);
+  bool WriteInstallerPath(const std::string& path);
+
+  // Change detection
+  std::string BuildSettingsText() const;
+  void TakeSettingsSnapshot();
+  bool SettingsChanged() const;
+
+  // "OS Info"
+  void LoadProductLabels(RegistryAccess& registry);
+  void LoadComponentLabels(RegistryAccess& registry);
+  void Image1MouseDown();
+  void Image1MouseUp();
+  void Image2MouseDown();
+  void Image2MouseUp();
+  void Image3MouseDown();
+  void Image3MouseUp();
+  void Image4MouseDown();
+  void Image4MouseUp();
+  void lblIEMouseUp();
+  void lblDirectXMouseUp();
+
+  // "Uninstall"
+  void FillUnInstList();
+  void bntSyncClick();
+  void btnUninstallClick();
+  void btnRemoveEntryClick();
+  void btnClearRunListClick();
+  void btnDelDocListClick();
+  uint32_t LaunchProgram(const std::string& commandLine);
+  void WaitForProcessExit(uint32_t processId);
+
+  // "Send to"
+  void FillSendToList();
+  void btnSendToAddClick();
+  void btnSendToEditClick();
+  void btnSendToRemoveClick();
+
+  // "Optimise"
+  void btnRunWinAlignClick();
+  void btnRunScanDiskClick();
+  void btnRunDefragClick();
+
+  // "About..."
+  void Image8MouseDown();
+  void Image8MouseUp();
+  void Image9Click();
+  void Image10Click();
+  void imgTweetyMouseDown();
+  void imgTweetyMouseUp();
+
+  // State shared by the pages
+  int OsFamily = 0;
+  int32_t SettingsChecksum = 0;
+  std::string WindowsDirText;
+  // The nine field texts at the last snapshot: the checksum alone misses edits that happen to
+  // sum alike, so the texts themselves decide whether anything changed.
+  std::vector<std::string> SettingsSnapshotTexts;
+
+ private:
+  // The nine "Sys Info" fields in the order their texts are joined.
+  std::vector<const TextControl*> SettingsFields() const;
+  int FindSelectedLine(const ListBox& list) const;
+
+ public:
+  RegistryApi& Registry;
+  SystemApi& System;
+  LongLivedObjects& Objects;
+  std::vector<std::string>& UnInstKeyNames;
+  std::vector<std::string>& SendToPaths;
+  TFormInputBox& FormInputBox;
+
+  FormWindowControl& Window;
+  TextControl& txtComputerName;
+  TextControl& txtUserName;
+  TextControl& txtCompanyName;
+  TextControl& txtWinInstpath;
+  TextControl& txtProgramFiles;
+  TextControl& txtWallpaperDir;
+  TextControl& txtDevicePath;
+  TextControl& txtCommonFilesPath;
+  TextControl& txtBootFrom;
+  ListBox lstUnInstList;
+  ListBox lstSendTo;
+  OpenDialogControl& OpenDlg;
+  LabelControl& lblOS;
+  LabelControl& lblBuild;
+  LabelControl& lblPlusVersion;
+  LabelControl& lblPlusProductID;
+  LabelControl& lblProductID;
+  LabelControl& lblProductKey;
+  LabelControl& lblIE;
+  LabelControl& lblDirectX;
+  LabelControl& lblDirectXVersion;
+  LabelControl& Label11;
+  LabelControl& Label12;
+  LabelControl& Label13;
+  PictureControl& imgTweety;
+  PictureControl& imgSmile;
+  PictureControl& imgNormal;
+};

@@ -1,0 +1,37 @@
+// Program entry: the long-lived objects, the main window and its input dialog, the message loop.
+#include <windows.h>
+#include <commctrl.h>
+
+#include "app/error_report.h"
+#include "app/tfrm_main.h"
+#include "app/win32/main_window.h"
+#include "platform/app_error.h"
+#include "platform/win32/win32_registry_api.h"
+#include "platform/win32/win32_system_api.h"
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
+  // Created before the main window and alive until the end: the two lists kept beside the
+  // visible ones and the font colour the pointer effects restore.
+  LongLivedObjects objects;
+
+  Win32RegistryApi registry;
+  Win32SystemApi system;
+  INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_TAB_CLASSES | ICC_BAR_CLASSES | ICC_STANDARD_CLASSES};
+  InitCommonControlsEx(&controls);
+
+  TFormInputBox inputBox;
+  MainWindow main(instance, registry, system, objects, inputBox);
+  bool started = RunHandler(system, [&] {
+    if (!main.Create()) throw AppError("The main window could not be created");
+    main.Show(showCommand);
+  });
+  if (!started || !main.Handle()) return 0;
+
+  MSG msg;
+  while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+    if (IsDialogMessageA(main.Handle(), &msg)) continue;
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+  }
+  return 0;
+}

@@ -1,0 +1,492 @@
+#include "app/win32/main_window.h"
+
+#include <commctrl.h>
+
+#include "app/error_report.h"
+#include "app/win32/page_layout.h"
+#include "app/win32/resource.h"
+#include "platform/win32/win32_system_api.h"
+
+namespace {
+
+constexpr const char* kMainClass = "TfrmMain";
+constexpr const char* kPageClass = "KeelbrookPage";
+constexpr const char* kProcProperty = "Keelbrook.Proc";
+// A picture or label tells the main window about a pointer event: wParam is the control id,
+// lParam the event.
+constexpr UINT WM_APP_POINTER = WM_APP + 1;
+enum PointerEvent { kPointerDown = 0, kPointerUp = 1, kPointerClick = 2 };
+
+constexpr int kClientWidth = 314;
+constexpr int kClientHeight = 323;
+constexpr int kTabsHeight = 322;
+constexpr DWORD kMainStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
+
+struct ButtonRoute {
+  int id;
+  void (TfrmMain::*handler)();
+};
+
+const ButtonRoute kButtons[] = {
+    {IDC_SYSINFO_SET, &TfrmMain::btnSetClick},
+    {IDC_SYSINFO_EXIT, &TfrmMain::btnSystemExitClick},
+    {IDC_UNINSTALL_CLEARRUN, &TfrmMain::btnClearRunListClick},
+    {IDC_UNINSTALL_CLEARDOCS, &TfrmMain::btnDelDocListClick},
+    {IDC_UNINSTALL_DELETE, &TfrmMain::btnRemoveEntryClick},
+    {IDC_UNINSTALL_UNINSTALL, &TfrmMain::btnUninstallClick},
+    {IDC_UNINSTALL_SYNC, &TfrmMain::bntSyncClick},
+    {IDC_SENDTO_ADD, &TfrmMain::btnSendToAddClick},
+    {IDC_SENDTO_EDIT, &TfrmMain::btnSendToEditClick},
+    {IDC_SENDTO_REMOVE, &TfrmMain::btnSendToRemoveClick},
+    {IDC_OPTIMISE_WINALIGN, &TfrmMain::btnRunWinAlignClick},
+    {IDC_OPTIMISE_SCANDISK, &TfrmMain::btnRunScanDiskClick},
+    {IDC_OPTIMISE_DEFRAG, &TfrmMain::btnRunDefragClick},
+    {IDC_ABOUT_CLOSE, &TfrmMain::btnSystemExitClick},
+};
+
+struct PointerRoute {
+  int id;
+  PointerEvent event;
+  void (TfrmMain::*handler)();
+};
+
+const PointerRoute kPointers[] = {
+    {IDC_OSINFO_IMAGE1, kPointerDown, &TfrmMain::Image1MouseDown},
+    {IDC_OSINFO_IMAGE1, kPointerUp, &TfrmMain::Image1MouseUp},
+    {IDC_OSINFO_IMAGE2, kPointerDown, &TfrmMain::Image2MouseDown},
+    {IDC_OSINFO_IMAGE2, kPointerUp, &TfrmMain::Image2MouseUp},
+    {IDC_OSINFO_IMAGE3, kPointerDown, &TfrmMain::Image3MouseDown},
+    {IDC_OSINFO_IMAGE3, kPointerUp, &TfrmMain::Image3MouseUp},
+    {IDC_OSINFO_IMAGE4, kPointerDown, &TfrmMain::Image4MouseDown},
+    {IDC_OSINFO_IMAGE4, kPointerUp, &TfrmMain::Image4MouseUp},
+    {IDC_OSINFO_IE, kPointerUp, &TfrmMain::lblIEMouseUp},
+    {IDC_OSINFO_DIRECTX, kPointerUp, &TfrmMain::lblDirectXMouseUp},
+    {IDC_ABOUT_IMAGE8, kPointerDown, &TfrmMain::Image8MouseDown},
+    {IDC_ABOUT_IMAGE8, kPointerUp, &TfrmMain::Image8MouseUp},
+    {IDC_ABOUT_IMAGE9, kPointerClick, &TfrmMain::Image9Click},
+    {IDC_ABOUT_LABEL14, kPointerClick, &TfrmMain::Image9Click},
+    {IDC_ABOUT_LABEL15, kPointerClick, &TfrmMain::Image9Click},
+    {IDC_ABOUT_IMAGE10, kPointerClick, &TfrmMain::Image10Click},
+    {IDC_ABOUT_LABEL16, kPointerClick, &TfrmMain::Image10Click},
+    {IDC_ABOUT_TWEETY, kPointerDown, &TfrmMain::imgTweetyMouseDown},
+    {IDC_ABOUT_TWEETY, kPointerUp, &TfrmMain::imgTweetyMouseUp},
+};
+
+bool HasPointerRoute(int id) {
+  for (const PointerRoute& r : kPointers) {
+    if (r.id == id) return true;
+  }
+  return false;
+}
+
+MainWindow* FromHandle(HWND hwnd) { return reinterpret_cast<MainWindow*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA)); }
+
+}  // namespace
+
+MainWindow::MainWindow(HINSTANCE instance, RegistryApi& registry, Win32SystemApi& system,
+                       LongLivedObjects& objects, TFormInputBox& inputBox)
+    : instance_(instance), registry_(registry), system_(system), objects_(objects), inputBox_(inputBox) {}
+
+MainWindow::~MainWindow() {
+  if (hwnd_) DestroyWindow(hwnd_);
+  if (font_) DeleteObject(font_);
+  if (pageBrush_) DeleteObject(pageBrush_);
+}
+
+bool MainWindow::Create() {
+  WNDCLASSEXA wc = {};
+  wc.cbSize = sizeof wc;
+  wc.lpfnWndProc = WindowProc;
+  wc.hInstance = instance_;
+  wc.hIcon = static_cast<HICON>(LoadImageA(instance_, MAKEINTRESOURCEA(IDI_KEELBROOK), IMAGE_ICON,
+                                           GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), 0));
+  wc.hIconSm = static_cast<HICON>(LoadImageA(instance_, MAKEINTRESOURCEA(IDI_KEELBROOK), IMAGE_ICON,
+                                             GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
+  wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
+  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+  wc.lpszClassName = kMainClass;
+  RegisterClassExA(&wc);
+
+  WNDCLASSEXA pc = {};
+  pc.cbSize = sizeof pc;
+  pc.lpfnWndProc = PageProc;
+  pc.hInstance = instance_;
+  pc.hCursor = LoadCursor(nullptr, IDC_ARROW);
+  pc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+  pc.lpszClassName = kPageClass;
+  RegisterClassExA(&pc);
+
+  HDC screen = GetDC(nullptr);
+  dpi_ = GetDeviceCaps(screen, LOGPIXELSY);
+  ReleaseDC(nullptr, screen);
+  if (dpi_ <= 0) dpi_ = 96;
+
+  RECT frame = {0, 0, Scale(kClientWidth), Scale(kClientHeight)};
+  AdjustWindowRectEx(&frame, kMainStyle, FALSE, WS_EX_CONTROLPARENT);
+  int width = frame.right - frame.left;
+  int height = frame.bottom - frame.top;
+  RECT work;
+  SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+  int x = work.left + ((work.right - work.left) - width) / 2;
+  int y = work.top + ((work.bottom - work.top) - height) / 2;
+
+  hwnd_ = CreateWindowExA(WS_EX_CONTROLPARENT, kMainClass, kApplicationTitle, kMainStyle, x, y, width, height,
+                          nullptr, nullptr, instance_, this);
+  if (!hwnd_) return false;
+  system_.SetMainWindow(hwnd_);
+  openDialog_.SetOwner(hwnd_);
+
+  font_ = CreateFontA(-MulDiv(8, dpi_, 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, ANSI_CHARSET, OUT_DEFAULT_PRECIS,
+                      CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, "MS Sans Serif");
+  pageBrush_ = CreateSolidBrush(GetSysColor(COLOR_BTNFACE));
+  CreateControls();
+
+  MainControls c;
+  c.window = this;
+  c.txtComputerName = texts_[IDC_SYSINFO_COMPUTERNAME].get();
+  c.txtUserName = texts_[IDC_SYSINFO_USERNAME].get();
+  c.txtCompanyName = texts_[IDC_SYSINFO_COMPANY].get();
+  c.txtWinInstpath = texts_[IDC_SYSINFO_WININSTPATH].get();
+  c.txtProgramFiles = texts_[IDC_SYSINFO_PROGRAMFILES].get();
+  c.txtWallpaperDir = texts_[IDC_SYSINFO_WALLPAPER].get();
+  c.txtDevicePath = texts_[IDC_SYSINFO_DEVICEPATH].get();
+  c.txtCommonFilesPath = texts_[IDC_SYSINFO_COMMONFILES].get();
+  c.txtBootFrom = texts_[IDC_SYSINFO_BOOTFROM].get();
+  c.lstUnInstList = lists_[IDC_UNINSTALL_LIST].get();
+  c.lstSendTo = lists_[IDC_SENDTO_LIST].get();
+  c.OpenDlg = &openDialog_;
+  c.lblOS = labels_[IDC_OSINFO_OS].get();
+  c.lblBuild = labels_[IDC_OSINFO_BUILD].get();
+  c.lblPlusVersion = labels_[IDC_OSINFO_PLUSVERSION].get();
+  c.lblPlusProductID = labels_[IDC_OSINFO_PLUSPRODUCTID].get();
+  c.lblProductID = labels_[IDC_OSINFO_PRODUCTID].get();
+  c.lblProductKey = labels_[IDC_OSINFO_PRODUCTKEY].get();
+  c.lblIE = labels_[IDC_OSINFO_IE].get();
+  c.lblDirectX = labels_[IDC_OSINFO_DIRECTX].get();
+  c.lblDirectXVersion = labels_[IDC_OSINFO_DIRECTXVER].get();
+  c.Label11 = labels_[IDC_ABOUT_LABEL11].get();
+  c.Label12 = labels_[IDC_ABOUT_LABEL12].get();
+  c.Label13 = labels_[IDC_ABOUT_LABEL13].get();
+  c.imgTweety = pictures_[IDC_ABOUT_TWEETY].get();
+  c.imgSmile = pictures_[IDC_ABOUT_SMILE].get();
+  c.imgNormal = pictures_[IDC_ABOUT_NORMAL].get();
+  form_ = std::make_unique<TfrmMain>(registry_, system_, objects_, c, inputBox_);
+
+  ShowPage(kPageSysInfo);
+  // An error here is reported and the window is still shown with what was filled so far.
+  Dispatch(&TfrmMain::FormCreate);
+  return true;
+}
+
+void MainWindow::Show(int showCommand) {
+  ShowWindow(hwnd_, showCommand);
+  UpdateWindow(hwnd_);
+  HWND first = GetNextDlgTabItem(pages_[activePage_], nullptr, FALSE);
+  if (first) SetFocus(first);
+}
+
+void MainWindow::CreateControls() {
+  tabs_ = CreateWindowExA(0, WC_TABCONTROLA, "", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_TABSTOP, 0, 0,
+                          Scale(kClientWidth), Scale(kTabsHeight), hwnd_,
+                          reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_MAIN_TABS)), instance_, nullptr);
+  SendMessageA(tabs_, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+  // Narrow padding keeps the six tabs in one row.
+  SendMessageA(tabs_, TCM_SETPADDING, 0, MAKELPARAM(Scale(3), Scale(3)));
+  SendMessageA(tabs_, TCM_SETMINTABWIDTH, 0, Scale(8));
+  for (int i = 0; i < kPageCount; ++i) {
+    TCITEMA item = {};
+    item.mask = TCIF_TEXT;
+    item.pszText = const_cast<char*>(kTabCaptions[i]);
+    SendMessageA(tabs_, TCM_INSERTITEMA, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
+  }
+  RECT area;
+  GetClientRect(tabs_, &area);
+  SendMessageA(tabs_, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&area));
+  for (int i = 0; i < kPageCount; ++i) {
+    pages_[i] = CreateWindowExA(WS_EX_CONTROLPARENT, kPageClass, kTabCaptions[i], WS_CHILD | WS_CLIPSIBLINGS,
+                                area.left, area.top, area.right - area.left, area.bottom - area.top, hwnd_,
+                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_PAGE_SYSINFO + i)), instance_,
+                                nullptr);
+    SetWindowLongPtrA(pages_[i], GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    // Above the notebook, which would otherwise paint its body over the page.
+    SetWindowPos(pages_[i], HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  }
+
+  tooltip_ = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
+                             CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr, instance_,
+                             nullptr);
+  for (int i = 0; i < kControlCount; ++i) {
+    HWND control = CreateControl(kControls[i]);
+    if (control && kControls[i].hint) AddTooltip(control, kControls[i].hint);
+  }
+}
+
+HWND MainWindow::CreateControl(const ControlSpec& spec) {
+  const char* cls = "STATIC";
+  DWORD style = WS_CHILD | WS_VISIBLE;
+  DWORD exStyle = 0;
+  bool square = spec.width == spec.height;
+  switch (spec.kind) {
+    case ControlKind::Label:
+      style |= SS_NOTIFY | (spec.height > 20 ? SS_LEFT : SS_LEFTNOWORDWRAP);
+      break;
+    case ControlKind::Edit:
+      cls = "EDIT";
+      style |= WS_TABSTOP | ES_AUTOHSCROLL;
+      exStyle = WS_EX_CLIENTEDGE;
+      break;
+    case ControlKind::ReadOnlyEdit:
+      cls = "EDIT";
+      style |= WS_TABSTOP | ES_AUTOHSCROLL | ES_READONLY;
+      exStyle = WS_EX_CLIENTEDGE;
+      break;
+    case ControlKind::Memo:
+    case ControlKind::BorderedMemo:
+      cls = "EDIT";
+      style |= WS_TABSTOP | WS_VSCROLL | ES_MULTILINE | ES_READONLY;
+      if (spec.kind == ControlKind::BorderedMemo) exStyle = WS_EX_CLIENTEDGE;
+      break;
+    case ControlKind::ListBox:
+      cls = "LISTBOX";
+      style |= WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT;
+      exStyle = WS_EX_CLIENTEDGE;
+      break;
+    case ControlKind::Button:
+      cls = "BUTTON";
+      style |= WS_TABSTOP | BS_PUSHBUTTON;
+      break;
+    case ControlKind::DefaultButton:
+      cls = "BUTTON";
+      style |= WS_TABSTOP | BS_DEFPUSHBUTTON;
+      break;
+    case ControlKind::Picture:
+    case ControlKind::HiddenPicture:
+      style |= SS_NOTIFY | (square ? SS_ICON : SS_BITMAP);
+      if (spec.kind == ControlKind::HiddenPicture) style &= ~WS_VISIBLE;
+      break;
+    case ControlKind::Bevel:
+      style |= SS_ETCHEDHORZ;
+      break;
+  }
+  HWND page = pages_[spec.page];
+  HWND control = CreateWindowExA(exStyle, cls, spec.text ? spec.text : "", style, Scale(spec.x), Scale(spec.y),
+                                 Scale(spec.width), Scale(spec.height), page,
+                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)), instance_, nullptr);
+  if (!control) return nullptr;
+  SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+
+  switch (spec.kind) {
+    case ControlKind::Label: {
+      auto label = std::make_unique<Win32Label>(control);
+      labelByHandle_[control] = label.get();
+      labels_[spec.id] = std::move(label);
+      break;
+    }
+    case ControlKind::Edit:
+    case ControlKind::ReadOnlyEdit:
+    case ControlKind::Memo:
+    case ControlKind::BorderedMemo:
+      texts_[spec.id] = std::make_unique<Win32Text>(control);
+      break;
+    case ControlKind::ListBox:
+      lists_[spec.id] = std::make_unique<Win32ListBox>(control);
+      break;
+    case ControlKind::Button:
+    case ControlKind::DefaultButton:
+      if (spec.image) {
+        HANDLE icon = LoadImageA(instance_, MAKEINTRESOURCEA(spec.image), IMAGE_ICON, Scale(16), Scale(16), 0);
+        if (icon) SendMessageA(control, BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(icon));
+      }
+      break;
+    case ControlKind::Picture:
+    case ControlKind::HiddenPicture:
+      if (square) {
+        auto picture = std::make_unique<Win32Picture>(control);
+        if (spec.image) picture->SetImage(spec.image);
+        pictures_[spec.id] = std::move(picture);
+      } else if (spec.image) {
+        HANDLE bitmap = LoadImageA(instance_, MAKEINTRESOURCEA(spec.image), IMAGE_BITMAP, 0, 0, 0);
+        if (bitmap) SendMessageA(control, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(bitmap));
+      }
+      break;
+    case ControlKind::Bevel:
+      break;
+  }
+  if (HasPointerRoute(spec.id)) {
+    SetPropA(control, kProcProperty,
+             reinterpret_cast<HANDLE>(SetWindowLongPtrA(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(PointerProc))));
+  }
+  return control;
+}
+
+void MainWindow::AddTooltip(HWND control, const char* text) {
+  TTTOOLINFOA info = {};
+  info.cbSize = sizeof info;
+  info.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+  info.hwnd = GetParent(control);
+  info.uId = reinterpret_cast<UINT_PTR>(control);
+  info.lpszText = const_cast<char*>(text);
+  SendMessageA(tooltip_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&info));
+}
+
+void MainWindow::ShowPage(int index) {
+  if (index < 0 || index >= kPageCount) return;
+  activePage_ = index;
+  for (int i = 0; i < kPageCount; ++i) ShowWindow(pages_[i], i == index ? SW_SHOW : SW_HIDE);
+}
+
+int MainWindow::ActivePage() const { return activePage_; }
+
+void MainWindow::RequestClose() { PostMessageA(hwnd_, WM_CLOSE, 0, 0); }
+
+void MainWindow::SetActivePage(int index) {
+  SendMessageA(tabs_, TCM_SETCURSEL, static_cast<WPARAM>(index), 0);
+  ShowPage(index);
+}
+
+void MainWindow::Dispatch(void (TfrmMain::*handler)()) {
+  if (!form_) return;
+  RunHandler(system_, [&] { (form_.get()->*handler)(); });
+}
+
+void MainWindow::OnCommand(int id, int code, HWND control) {
+  if (id == IDOK && !control) {
+    // Enter: a focused push button is pressed itself; otherwise the page decides.
+    HWND focus = GetFocus();
+    char cls[16] = {};
+    if (focus && IsChild(pages_[activePage_], focus) && GetClassNameA(focus, cls, sizeof cls) &&
+        lstrcmpiA(cls, "Button") == 0) {
+      SendMessageA(focus, BM_CLICK, 0, 0);
+      return;
+    }
+    if (form_) RunHandler(system_, [&] { form_->EnterPressed(activePage_); });
+    return;
+  }
+  if (id == IDCANCEL && !control) {
+    if (form_) RunHandler(system_, [&] { form_->EscapePressed(activePage_); });
+    return;
+  }
+  if (code != BN_CLICKED) return;
+  for (const ButtonRoute& r : kButtons) {
+    if (r.id == id) {
+      Dispatch(r.handler);
+      return;
+    }
+  }
+}
+
+void MainWindow::OnPointer(int id, int event) {
+  for (const PointerRoute& r : kPointers) {
+    if (r.id == id && r.event == event) Dispatch(r.handler);
+  }
+}
+
+bool MainWindow::HandlePageMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+  switch (msg) {
+    case WM_COMMAND:
+      OnCommand(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam));
+      result = 0;
+      return true;
+    case WM_APP_POINTER:
+      OnPointer(static_cast<int>(wParam), static_cast<int>(lParam));
+      result = 0;
+      return true;
+    case WM_CTLCOLORSTATIC: {
+      HDC dc = reinterpret_cast<HDC>(wParam);
+      auto found = labelByHandle_.find(reinterpret_cast<HWND>(lParam));
+      SetTextColor(dc, found != labelByHandle_.end() ? found->second->TextColorRef() : GetSysColor(COLOR_WINDOWTEXT));
+      SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
+      result = reinterpret_cast<LRESULT>(pageBrush_);
+      return true;
+    }
+    default:
+      return false;
+  }
+}
+
+LRESULT CALLBACK MainWindow::PageProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  MainWindow* self = FromHandle(hwnd);
+  LRESULT result = 0;
+  if (self && self->HandlePageMessage(msg, wParam, lParam, result)) return result;
+  return DefWindowProcA(hwnd, msg, wParam, lParam);
+}
+
+LRESULT CALLBACK MainWindow::PointerProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  WNDPROC original = reinterpret_cast<WNDPROC>(GetPropA(hwnd, kProcProperty));
+  HWND page = GetParent(hwnd);
+  WPARAM id = static_cast<WPARAM>(GetDlgCtrlID(hwnd));
+  switch (msg) {
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONDBLCLK:
+    case WM_MBUTTONDOWN:
+    case WM_MBUTTONDBLCLK:
+      // The release must come back here even when the pointer has left the picture.
+      SetCapture(hwnd);
+      SendMessageA(page, WM_APP_POINTER, id, kPointerDown);
+      return 0;
+    case WM_LBUTTONUP:
+    case WM_RBUTTONUP:
+    case WM_MBUTTONUP: {
+      bool captured = GetCapture() == hwnd;
+      if (captured) ReleaseCapture();
+      SendMessageA(page, WM_APP_POINTER, id, kPointerUp);
+      POINT pt = {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+      RECT r;
+      GetClientRect(hwnd, &r);
+      if (msg == WM_LBUTTONUP && captured && PtInRect(&r, pt)) SendMessageA(page, WM_APP_POINTER, id, kPointerClick);
+      return 0;
+    }
+    case WM_NCDESTROY:
+      SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original));
+      RemovePropA(hwnd, kProcProperty);
+      break;
+    default:
+      break;
+  }
+  return original ? CallWindowProcA(original, hwnd, msg, wParam, lParam) : DefWindowProcA(hwnd, msg, wParam, lParam);
+}
+
+LRESULT CALLBACK MainWindow::WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (msg == WM_NCCREATE) {
+    auto* cs = reinterpret_cast<CREATESTRUCTA*>(lParam);
+    SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(cs->lpCreateParams));
+    static_cast<MainWindow*>(cs->lpCreateParams)->hwnd_ = hwnd;
+  }
+  MainWindow* self = FromHandle(hwnd);
+  if (!self) return DefWindowProcA(hwnd, msg, wParam, lParam);
+  if (msg == WM_NCDESTROY) {
+    self->hwnd_ = nullptr;
+    return DefWindowProcA(hwnd, msg, wParam, lParam);
+  }
+  return self->HandleMessage(msg, wParam, lParam);
+}
+
+LRESULT MainWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+  LRESULT result = 0;
+  switch (msg) {
+    case WM_NOTIFY: {
+      auto* header = reinterpret_cast<NMHDR*>(lParam);
+      if (header->hwndFrom == tabs_ && header->code == TCN_SELCHANGE) {
+        ShowPage(static_cast<int>(SendMessageA(tabs_, TCM_GETCURSEL, 0, 0)));
+      }
+      return 0;
+    }
+    case WM_COMMAND:
+      OnCommand(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam));
+      return 0;
+    case WM_CLOSE: {
+      // The closing sequence may ask "Save ?"; an error while saving keeps the window open.
+      bool closing = form_ ? RunHandler(system_, [&] { form_->FormClose(); }) : true;
+      if (closing) DestroyWindow(hwnd_);
+      return 0;
+    }
+    case WM_DESTROY:
+      PostQuitMessage(0);
+      return 0;
+    default:
+      if (HandlePageMessage(msg, wParam, lParam, result)) return result;
+      return DefWindowProcA(hwnd_, msg, wParam, lParam);
+  }
+}

@@ -1,0 +1,74 @@
+#pragma once
+// The Win32 shell of the main window: creates the window, its notebook and every control of the
+// six pages, and routes each Win32 event to the matching TfrmMain handler through the one
+// dispatcher that catches errors (RunHandler). It decides nothing itself.
+#include <windows.h>
+
+#include <map>
+#include <memory>
+#include <vector>
+
+#include "app/tfrm_main.h"
+#include "ui/win32/win32_controls.h"
+#include "ui/win32/win32_open_dialog.h"
+
+class Win32SystemApi;
+
+class MainWindow : public FormWindowControl {
+ public:
+  MainWindow(HINSTANCE instance, RegistryApi& registry, Win32SystemApi& system, LongLivedObjects& objects,
+             TFormInputBox& inputBox);
+  ~MainWindow() override;
+
+  // Creates the window and its controls and runs the creation sequence; the window stays hidden
+  // until Show. Returns false only when the window itself could not be made.
+  bool Create();
+  void Show(int showCommand);
+  HWND Handle() const { return hwnd_; }
+  TfrmMain* Form() { return form_.get(); }
+
+  // FormWindowControl
+  void RequestClose() override;
+  void SetActivePage(int index) override;
+
+ private:
+  static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+  static LRESULT CALLBACK PageProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+  static LRESULT CALLBACK PointerProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+  LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam);
+  // Messages the pages pass up: commands, notifications, colours.
+  bool HandlePageMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
+
+  void CreateControls();
+  HWND CreateControl(const struct ControlSpec& spec);
+  void AddTooltip(HWND control, const char* text);
+  void ShowPage(int index);
+  int ActivePage() const;
+  void OnCommand(int id, int code, HWND control);
+  void OnPointer(int id, int event);
+  void Dispatch(void (TfrmMain::*handler)());
+  int Scale(int pixels) const { return MulDiv(pixels, dpi_, 96); }
+
+  HINSTANCE instance_;
+  RegistryApi& registry_;
+  Win32SystemApi& system_;
+  LongLivedObjects& objects_;
+  TFormInputBox& inputBox_;
+
+  HWND hwnd_ = nullptr;
+  HWND tabs_ = nullptr;
+  HWND tooltip_ = nullptr;
+  HWND pages_[kPageCount] = {};
+  HFONT font_ = nullptr;
+  HBRUSH pageBrush_ = nullptr;
+  int dpi_ = 96;
+  int activePage_ = 0;
+
+  std::map<int, std::unique_ptr<Win32Text>> texts_;
+  std::map<int, std::unique_ptr<Win32Label>> labels_;
+  std::map<int, std::unique_ptr<Win32ListBox>> lists_;
+  std::map<int, std::unique_ptr<Win32Picture>> pictures_;
+  std::map<HWND, Win32Label*> labelByHandle_;
+  Win32OpenDialog openDialog_;
+  std::unique_ptr<TfrmMain> form_;
+};

@@ -1,0 +1,106 @@
+#include "app/win32/page_layout.h"
+
+#include "app/win32/resource.h"
+
+#include "app/win32/memo_texts.inc"
+
+const char* const kTabCaptions[6] = {"Sys Info", "Uninstall", "Send to", "Optimise", "OS Info", "About..."};
+
+namespace {
+constexpr const char* kRestartHint = "You must restart Windows for changes to take effect";
+constexpr const char* kDocsHint = "Press to clear the recent documents list";
+using K = ControlKind;
+}  // namespace
+
+// Pages are 306 by 294 pixels. Each field's label stands right before it, so that the tab order
+// and screen readers name the field by its label.
+const ControlSpec kControls[] = {
+    // "Sys Info": six fields on the left, three on the right above the help memo.
+    {0, K::Label, IDC_SYSINFO_LABEL_FIRST + 0, "Computer name :", 8, 6, 140, 13, nullptr, 0},
+    {0, K::Edit, IDC_SYSINFO_COMPUTERNAME, "", 8, 20, 140, 21, kRestartHint, 0},
+    {0, K::Label, IDC_SYSINFO_LABEL_FIRST + 1, "Registered to : ", 8, 44, 140, 13, nullptr, 0},
+    {0, K::Edit, IDC_SYSINFO_USERNAME, "", 8, 58, 140, 21, nullptr, 0},
+    {0, K::Label, IDC_SYSINFO_LABEL_FIRST + 2, "Company name : ", 8, 82, 140, 13, nullptr, 0},
+    {0, K::Edit, IDC_SYSINFO_COMPANY, "", 8, 96, 140, 21, nullptr, 0},
+    {0, K::Label, IDC_SYSINFO_LABEL_FIRST + 3, "Windows installer path : ", 8, 120, 140, 13, nullptr, 0},
+    {0, K::Edit, IDC_SYSINFO_WININSTPATH, "", 8, 134, 140, 21, nullptr, 0},
+    {0, K::Label, IDC_SYSINFO_LABEL_FIRST + 4, "Program files path :", 8, 158, 140, 13, nullptr, 0},
+    {0, K::Edit, IDC_SYSINFO_PROGRAMFILES, "", 8, 172, 140, 21, nullptr, 0},
+    {0, K::Label, IDC_SYSINFO_LABEL_FIRST + 5, "Wallpaper directory :", 8, 196, 140, 13, nullptr, 0},
+    {0, K::Edit, IDC_SYSINFO_WALLPAPER, "", 8, 210, 140, 21, nullptr, 0},
+    {0, K::Label, IDC_SYSINFO_LABEL_FIRST + 6, "Device path : ", 158, 6, 140, 13, nullptr, 0},
+    {0, K::Edit, IDC_SYSINFO_DEVICEPATH, "", 158, 20, 140, 21, nullptr, 0},
+    {0, K::Label, IDC_SYSINFO_LABEL_FIRST + 7, "Common files path : ", 158, 44, 140, 13, nullptr, 0},
+    {0, K::Edit, IDC_SYSINFO_COMMONFILES, "", 158, 58, 140, 21, nullptr, 0},
+    {0, K::Label, IDC_SYSINFO_LABEL_FIRST + 8, "Windows Directory :", 158, 82, 140, 13, nullptr, 0},
+    {0, K::ReadOnlyEdit, IDC_SYSINFO_BOOTFROM, "", 158, 96, 140, 21, nullptr, 0},
+    {0, K::Button, IDC_SYSINFO_SET, "&Set", 158, 262, 68, 25, nullptr, IDB_SET},
+    {0, K::DefaultButton, IDC_SYSINFO_EXIT, "&Exit", 230, 262, 68, 25, nullptr, IDB_EXIT},
+    {0, K::Memo, IDC_SYSINFO_MEMO, kMemo3, 158, 124, 140, 130, nullptr, 0},
+    {0, K::Picture, IDC_SYSINFO_IMAGE, nullptr, 8, 252, 121, 32, nullptr, IDB_SYSINFO_DECOR},
+
+    // "Uninstall"
+    {1, K::Label, IDC_UNINSTALL_LABEL, "Installed programs :", 8, 6, 172, 13, nullptr, 0},
+    {1, K::ListBox, IDC_UNINSTALL_LIST, nullptr, 8, 22, 172, 198, nullptr, 0},
+    {1, K::Button, IDC_UNINSTALL_UNINSTALL, "&Uninstall", 8, 228, 94, 25, nullptr, IDB_UNINSTALL},
+    {1, K::Button, IDC_UNINSTALL_SYNC, "&Sync list", 106, 228, 94, 25, nullptr, IDB_SYNC},
+    {1, K::Button, IDC_UNINSTALL_DELETE, "&Delete entry", 204, 228, 94, 25, kDocsHint, IDB_CANCEL},
+    {1, K::Button, IDC_UNINSTALL_CLEARRUN, "Clear &runlist", 8, 260, 94, 25, kDocsHint, IDB_CLEARRUN},
+    {1, K::Button, IDC_UNINSTALL_CLEARDOCS, "&Clear docs", 106, 260, 94, 25, kDocsHint, IDB_CLEARDOCS},
+    {1, K::Memo, IDC_UNINSTALL_MEMO, kMemo2, 186, 22, 112, 198, nullptr, 0},
+    {1, K::Picture, IDC_UNINSTALL_IMAGE, nullptr, 250, 257, 32, 32, nullptr, IDB_UNINSTALL_DECOR},
+
+    // "Send to": tab order list, Add, Remove, Edit, memo.
+    {2, K::Label, IDC_SENDTO_LABEL, "Send to list :", 8, 6, 180, 13, nullptr, 0},
+    {2, K::ListBox, IDC_SENDTO_LIST, nullptr, 8, 22, 180, 264, nullptr, 0},
+    {2, K::Button, IDC_SENDTO_ADD, "&Add...", 196, 198, 102, 25, nullptr, IDB_ADD},
+    {2, K::Button, IDC_SENDTO_REMOVE, "&Remove", 196, 228, 102, 25, nullptr, IDB_NO},
+    {2, K::Button, IDC_SENDTO_EDIT, "&Edit...", 196, 258, 102, 25, nullptr, IDB_EDIT},
+    {2, K::Memo, IDC_SENDTO_MEMO, kMemo1, 196, 22, 102, 168, nullptr, 0},
+
+    // "Optimise"
+    {3, K::BorderedMemo, IDC_OPTIMISE_MEMO, kMemo4, 8, 8, 290, 200, nullptr, 0},
+    {3, K::Button, IDC_OPTIMISE_WINALIGN, "&WinAlign", 8, 218, 94, 25, nullptr, IDB_WINALIGN},
+    {3, K::Button, IDC_OPTIMISE_SCANDISK, "&ScanDisk", 106, 218, 94, 25, nullptr, IDB_SCANDISK},
+    {3, K::Button, IDC_OPTIMISE_DEFRAG, "&Defragment", 204, 218, 94, 25, nullptr, IDB_DEFRAG},
+    {3, K::Picture, IDC_OPTIMISE_IMG_WINALIGN, nullptr, 8, 254, 32, 32, nullptr, IDI_OPT_WINALIGN},
+    {3, K::Picture, IDC_OPTIMISE_IMG_SCANDISK, nullptr, 48, 254, 32, 32, nullptr, IDI_OPT_SCANDISK},
+    {3, K::Picture, IDC_OPTIMISE_IMG_DEFRAG, nullptr, 88, 254, 32, 32, nullptr, IDI_OPT_DEFRAG},
+
+    // "OS Info": five groups divided by separator lines, the four pictures below.
+    {4, K::Label, IDC_OSINFO_OS, "Operating system : ", 8, 8, 290, 14, nullptr, 0},
+    {4, K::Label, IDC_OSINFO_BUILD, "Build : ", 8, 24, 290, 14, nullptr, 0},
+    {4, K::Bevel, IDC_OSINFO_BEVEL1, nullptr, 8, 44, 290, 2, nullptr, 0},
+    {4, K::Label, IDC_OSINFO_PLUSVERSION, "Ms Plus version : ", 8, 52, 290, 14, nullptr, 0},
+    {4, K::Label, IDC_OSINFO_PLUSPRODUCTID, "Plus product ID : ", 8, 68, 290, 14, nullptr, 0},
+    {4, K::Bevel, IDC_OSINFO_BEVEL2, nullptr, 8, 88, 290, 2, nullptr, 0},
+    {4, K::Label, IDC_OSINFO_PRODUCTID, "Windows ID : ", 8, 96, 290, 14, nullptr, 0},
+    {4, K::Label, IDC_OSINFO_PRODUCTKEY, "Product key : ", 8, 112, 290, 14, nullptr, 0},
+    {4, K::Bevel, IDC_OSINFO_BEVEL4, nullptr, 8, 132, 290, 2, nullptr, 0},
+    {4, K::Label, IDC_OSINFO_IE, "Internet explorer version : ", 8, 140, 290, 14, nullptr, 0},
+    {4, K::Bevel, IDC_OSINFO_BEVEL5, nullptr, 8, 160, 290, 2, nullptr, 0},
+    {4, K::Label, IDC_OSINFO_DIRECTX, "DirectX installed : ", 8, 168, 290, 14, nullptr, 0},
+    {4, K::Label, IDC_OSINFO_DIRECTXVER, "DirectX version : ", 8, 184, 290, 14, nullptr, 0},
+    {4, K::Picture, IDC_OSINFO_IMAGE1, nullptr, 8, 250, 32, 32, nullptr, IDI_WINFLAG},
+    {4, K::Picture, IDC_OSINFO_IMAGE2, nullptr, 48, 250, 32, 32, nullptr, IDI_PLUS},
+    {4, K::Picture, IDC_OSINFO_IMAGE3, nullptr, 88, 250, 32, 32, nullptr, IDI_IE},
+    {4, K::Picture, IDC_OSINFO_IMAGE4, nullptr, 128, 250, 32, 32, nullptr, IDI_DIRECTX},
+
+    // "About...": the positions are fixed.
+    {5, K::Picture, IDC_ABOUT_IMAGE8, nullptr, 22, 16, 32, 32, nullptr, IDI_KEELBROOK},
+    {5, K::Label, IDC_ABOUT_LABEL11, "Keelbrook 2003", 88, 16, 200, 13, nullptr, 0},
+    {5, K::Label, IDC_ABOUT_LABEL12, "Written by the Keelbrook team", 88, 29, 200, 13, nullptr, 0},
+    {5, K::Label, IDC_ABOUT_LABEL13, "1998 - 2003", 87, 43, 200, 13, nullptr, 0},
+    {5, K::Picture, IDC_ABOUT_IMAGE9, nullptr, 21, 74, 32, 32, nullptr, IDI_MAIL},
+    {5, K::Label, IDC_ABOUT_LABEL14, "Questions and suggestions :", 92, 76, 200, 13, nullptr, 0},
+    {5, K::Label, IDC_ABOUT_LABEL15, "keelbrook@example.org", 120, 90, 170, 13, nullptr, 0},
+    {5, K::Picture, IDC_ABOUT_IMAGE10, nullptr, 20, 130, 32, 32, nullptr, IDI_WEB},
+    {5, K::Label, IDC_ABOUT_LABEL16, "www.example.org/keelbrook", 88, 138, 200, 13, nullptr, 0},
+    {5, K::Picture, IDC_ABOUT_TWEETY, nullptr, 20, 186, 32, 32, nullptr, IDI_NORMAL},
+    {5, K::Label, IDC_ABOUT_LABEL17, "For everyone who keeps an old computer running well.", 88, 188, 210, 28, nullptr, 0},
+    {5, K::HiddenPicture, IDC_ABOUT_SMILE, nullptr, 52, 248, 32, 32, nullptr, IDI_SMILE},
+    {5, K::HiddenPicture, IDC_ABOUT_NORMAL, nullptr, 92, 248, 32, 32, nullptr, IDI_NORMAL},
+    {5, K::Button, IDC_ABOUT_CLOSE, "&Close", 201, 258, 96, 25, nullptr, IDB_CLOSE},
+};
+
+const int kControlCount = static_cast<int>(sizeof kControls / sizeof kControls[0]);

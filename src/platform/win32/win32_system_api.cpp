@@ -1,0 +1,203 @@
+#include "platform/win32/win32_system_api.h"
+
+#include <shellapi.h>
+
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+static_assert(sizeof(OSVERSIONINFOEXA) == kOsVersionInfoExSize, "the extended version record is 156 bytes");
+static_assert(sizeof(STARTUPINFOA) == 68, "the start-up record is 68 bytes");
+
+namespace {
+
+HANDLE ToHandle(SysHandle h) { return reinterpret_cast<HANDLE>(h); }
+SysHandle FromHandle(HANDLE h) { return reinterpret_cast<SysHandle>(h); }
+
+// A buffer of exactly the caller's size, zeroed first. Whatever the system leaves in it, the text
+// taken out ends at the first zero or at the end of the buffer, never beyond.
+class TextBuffer {
+ public:
+  explicit TextBuffer(unsigned size) : bytes_(size == 0 ? 1 : size, '\0'), size_(size) {}
+  char* data() { return bytes_.data(); }
+  unsigned size() const { return size_; }
+  std::string Text() {
+    bytes_.back() = '\0';
+    return std::string(bytes_.data());
+  }
+
+ private:
+  std::vector<char> bytes_;
+  unsigned size_;
+};
+
+template <size_t N>
+std::string BoundedText(const char (&field)[N]) {
+  return std::string(field, std::find(field, field + N, '\0'));
+}
+
+void CopyFindData(const WIN32_FIND_DATAA& from, FindData& to) {
+  to.dwFileAttributes = from.dwFileAttributes;
+  to.cFileName = BoundedText(from.cFileName);
+}
+
+}  // namespace
+
+bool Win32SystemApi::GetVersionExA(OsVersionInfo& info) {
+  OSVERSIONINFOEXA rec;
+  std::memset(&rec, 0, sizeof rec);
+  // The caller's size says which record it asks for; the system checks it, not us.
+  rec.dwOSVersionInfoSize = info.dwOSVersionInfoSize;
+  rec.dwMajorVersion = info.dwMajorVersion;
+  rec.dwMinorVersion = info.dwMinorVersion;
+  rec.dwBuildNumber = info.dwBuildNumber;
+  rec.dwPlatformId = info.dwPlatformId;
+  std::memcpy(rec.szCSDVersion, info.szCSDVersion, sizeof rec.szCSDVersion);
+  rec.wServicePackMajor = info.wServicePackMajor;
+  rec.wServicePackMinor = info.wServicePackMinor;
+  rec.wSuiteMask = info.wSuiteMask;
+  rec.wProductType = info.wProductType;
+  rec.wReserved = info.wReserved;
+
+  if (!::GetVersionExA(reinterpret_cast<OSVERSIONINFOA*>(&rec))) return false;
+
+  info.dwOSVersionInfoSize = rec.dwOSVersionInfoSize;
+  info.dwMajorVersion = rec.dwMajorVersion;
+  info.dwMinorVersion = rec.dwMinorVersion;
+  info.dwBuildNumber = rec.dwBuildNumber;
+  info.dwPlatformId = rec.dwPlatformId;
+  std::memcpy(info.szCSDVersion, rec.szCSDVersion, sizeof info.szCSDVersion);
+  info.wServicePackMajor = rec.wServicePackMajor;
+  info.wServicePackMinor = rec.wServicePackMinor;
+  info.wSuiteMask = rec.wSuiteMask;
+  info.wProductType = rec.wProductType;
+  info.wReserved = rec.wReserved;
+  return true;
+}
+
+std::string Win32SystemApi::GetWindowsDirectoryA(unsigned size) {
+  TextBuffer buf(size);
+  ::GetWindowsDirectoryA(buf.data(), buf.size());
+  return buf.Text();
+}
+
+std::string Win32SystemApi::GetSystemDirectoryA(unsigned size) {
+  TextBuffer buf(size);
+  ::GetSystemDirectoryA(buf.data(), buf.size());
+  return buf.Text();
+}
+
+std::string Win32SystemApi::GetComputerNameA(unsigned size) {
+  TextBuffer buf(size);
+  DWORD n = buf.size();
+  ::GetComputerNameA(buf.data(), &n);
+  return buf.Text();
+}
+
+bool Win32SystemApi::SetComputerNameA(const std::string& name) { return ::SetComputerNameA(name.c_str()) != 0; }
+
+bool Win32SystemApi::GetUserNameA(unsigned size, std::string& name) {
+  TextBuffer buf(size);
+  DWORD n = buf.size();
+  if (!::GetUserNameA(buf.data(), &n)) return false;
+  name = buf.Text();
+  return true;
+}
+
+bool Win32SystemApi::CreateProcessA(const std::string& commandLine, bool inheritHandles, uint32_t creationFlags,
+                                    const StartupInfo& startup, ProcessInformation& info) {
+  // CreateProcessA may write into the command line, so it gets its own copy.
+  std::vector<char> command(commandLine.begin(), commandLine.end());
+  command.push_back('\0');
+
+  STARTUPINFOA si;
+  std::memset(&si, 0, sizeof si);
+  // Never claim more record than there is: the system would read past it.
+  si.cb = std::min<DWORD>(startup.cb, sizeof si);
+  si.dwFlags = startup.dwFlags;
+  si.wShowWindow = startup.wShowWindow;
+  si.cbReserved2 = 0;
+  si.lpReserved2 = nullptr;
+
+  PROCESS_INFORMATION pi;
+  std::memset(&pi, 0, sizeof pi);
+  if (!::CreateProcessA(nullptr, command.data(), nullptr, nullptr, inheritHandles ? TRUE : FALSE, creationFlags,
+                        nullptr, nullptr, &si, &pi)) {
+    return false;
+  }
+  info.hProcess = FromHandle(pi.hProcess);
+  info.hThread = FromHandle(pi.hThread);
+  info.dwProcessId = pi.dwProcessId;
+  info.dwThreadId = pi.dwThreadId;
+  return true;
+}
+
+uint32_t Win32SystemApi::WaitForInputIdle(SysHandle process, uint32_t milliseconds) {
+  return ::WaitForInputIdle(ToHandle(process), milliseconds);
+}
+
+SysHandle Win32SystemApi::OpenProcess(uint32_t access, bool inherit, uint32_t processId) {
+  return FromHandle(::OpenProcess(access, inherit ? TRUE : FALSE, processId));
+}
+
+uint32_t Win32SystemApi::WaitForSingleObject(SysHandle handle, uint32_t milliseconds) {
+  return ::WaitForSingleObject(ToHandle(handle), milliseconds);
+}
+
+bool Win32SystemApi::CloseHandle(SysHandle handle) { return ::CloseHandle(ToHandle(handle)) != 0; }
+
+unsigned Win32SystemApi::WinExec(const std::string& commandLine, int show) {
+  return ::WinExec(commandLine.c_str(), static_cast<UINT>(show));
+}
+
+std::intptr_t Win32SystemApi::ShellExecuteA(BoxOwner owner, const std::string& verb, const std::string& file,
+                                            const std::string& parameters, const std::string& directory,
+                                            int show) {
+  // The shell reads an empty verb, parameter list or directory as "none given".
+  auto orNull = [](const std::string& s) { return s.empty() ? nullptr : s.c_str(); };
+  HINSTANCE result = ::ShellExecuteA(OwnerOf(owner), orNull(verb), file.c_str(), orNull(parameters),
+                                     orNull(directory), show);
+  return reinterpret_cast<std::intptr_t>(result);
+}
+
+int Win32SystemApi::CopyFileA(const std::string& source, const std::string& destination, bool failIfExists) {
+  return ::CopyFileA(source.c_str(), destination.c_str(), failIfExists ? TRUE : FALSE);
+}
+
+bool Win32SystemApi::MoveFileA(const std::string& oldPath, const std::string& newPath) {
+  return ::MoveFileA(oldPath.c_str(), newPath.c_str()) != 0;
+}
+
+bool Win32SystemApi::DeleteFileA(const std::string& path) { return ::DeleteFileA(path.c_str()) != 0; }
+
+SysHandle Win32SystemApi::FindFirstFileA(const std::string& pattern, FindData& data) {
+  WIN32_FIND_DATAA fd;
+  std::memset(&fd, 0, sizeof fd);
+  HANDLE h = ::FindFirstFileA(pattern.c_str(), &fd);
+  if (h == INVALID_HANDLE_VALUE) return kInvalidSysHandle;
+  CopyFindData(fd, data);
+  return FromHandle(h);
+}
+
+bool Win32SystemApi::FindNextFileA(SysHandle search, FindData& data) {
+  WIN32_FIND_DATAA fd;
+  std::memset(&fd, 0, sizeof fd);
+  if (!::FindNextFileA(ToHandle(search), &fd)) return false;
+  CopyFindData(fd, data);
+  return true;
+}
+
+bool Win32SystemApi::FindClose(SysHandle search) { return ::FindClose(ToHandle(search)) != 0; }
+
+int Win32SystemApi::MessageBoxA(BoxOwner owner, const std::string& text, const std::string& caption,
+                                unsigned type) {
+  return ::MessageBoxA(OwnerOf(owner), text.c_str(), caption.c_str(), type);
+}
+
+int Win32SystemApi::CompareTextIgnoreCase(const std::string& a, const std::string& b) {
+  int r = ::CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, a.data(), static_cast<int>(a.size()), b.data(),
+                           static_cast<int>(b.size()));
+  // 0 means the call itself failed; rather than report "less", fall back to the bytes.
+  if (r == 0) return a.compare(b) < 0 ? -1 : (a == b ? 0 : 1);
+  return r - CSTR_EQUAL;
+}

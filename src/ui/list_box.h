@@ -1,0 +1,25 @@
+#pragma once
+// The list box as the form logic uses it: line access with the framework's index check, so that
+// asking about a line that does not exist raises "List index out of bounds (%d)".
+#include <string>
+
+#include "ui/controls.h"
+
+class ListBox {
+ public:
+  explicit ListBox(ListBoxControl& control) : control_(control) {}
+
+  int Count() const { return control_.Count(); }
+  int ItemIndex() const { return control_.SelectedIndex(); }
+  // Raise when index is outside 0 .. Count()-1.
+  bool Selected(int index) const;
+  std::string Items(int index) const;
+  void SetItem(int index, const std::string& text);
+  void Delete(int index);
+  void Add(const std::string& text) { control_.AddLine(text); }
+  void Clear() { control_.Clear(); }
+
+ private:
+  void Check(int index) const;
+  ListBoxControl& control_;
+};

@@ -1,0 +1,33 @@
+#include "ui/win32/win32_open_dialog.h"
+
+#include <commdlg.h>
+
+#include <vector>
+
+bool Win32OpenDialog::Execute(const OpenDialogOptions& options, std::string& fileName) {
+  // "Name|pattern|Name|pattern" becomes the double-zero-terminated list the dialog takes.
+  std::string filter = options.filter;
+  for (char& ch : filter) {
+    if (ch == '|') ch = '\0';
+  }
+  filter.push_back('\0');
+  filter.push_back('\0');
+
+  std::vector<char> file(4096, '\0');
+  OPENFILENAMEA ofn = {};
+  ofn.lStructSize = sizeof ofn;
+  ofn.hwndOwner = owner_;
+  ofn.lpstrFilter = filter.c_str();
+  ofn.nFilterIndex = static_cast<DWORD>(options.filterIndex);
+  ofn.lpstrFile = file.data();
+  ofn.nMaxFile = static_cast<DWORD>(file.size());
+  ofn.lpstrInitialDir = options.initialDir.empty() ? nullptr : options.initialDir.c_str();
+  ofn.lpstrTitle = options.title.c_str();
+  ofn.Flags = OFN_EXPLORER | OFN_HIDEREADONLY;
+  if (options.pathMustExist) ofn.Flags |= OFN_PATHMUSTEXIST;
+  if (options.fileMustExist) ofn.Flags |= OFN_FILEMUSTEXIST;
+  if (options.noDereferenceLinks) ofn.Flags |= OFN_NODEREFERENCELINKS;
+  if (!GetOpenFileNameA(&ofn)) return false;
+  fileName.assign(file.data());
+  return true;
+}

@@ -1,0 +1,983 @@
+#include "e2e/driver.h"
+
+#include <commctrl.h>
+
+#include <cstdio>
+#include <cstring>
+#include <memory>
+
+#include "app/win32/resource.h"
+
+namespace e2e {
+
+namespace {
+
+std::string Format(const char* fmt, ...) __attribute__((format(printf, 1, 2)));
+std::string Format(const char* fmt, ...) {
+  char buf[2048];
+  va_list args;
+  va_start(args, fmt);
+  vsnprintf(buf, sizeof buf, fmt, args);
+  va_end(args);
+  return buf;
+}
+
+[[noreturn]] void Fail(const std::string& what) { throw DriverError(what); }
+
+std::string ErrorText(DWORD code) {
+  char buf[256] = "";
+  FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0, buf,
+                 sizeof buf, nullptr);
+  std::string text = buf;
+  while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == ' '))
+    text.pop_back();
+  return Format("error %lu%s%s", code, text.empty() ? "" : ": ", text.c_str());
+}
+
+// A registry key that closes itself.
+class Key {
+ public:
+  Key() = default;
+  Key(const Key&) = delete;
+  Key& operator=(const Key&) = delete;
+  ~Key() {
+    if (h_) RegCloseKey(h_);
+  }
+  HKEY* Out() { return &h_; }
+  HKEY Get() const { return h_; }
+
+ private:
+  HKEY h_ = nullptr;
+};
+
+LONG Open(HKEY root, const std::string& path, REGSAM access, Key& key) {
+  return RegOpenKeyExA(root, path.c_str(), 0, access, key.Out());
+}
+
+LONG Create(HKEY root, const std::string& path, Key& key) {
+  return RegCreateKeyExA(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, key.Out(), nullptr);
+}
+
+std::string Where(HKEY root, const std::string& path, const std::string& name) {
+  return RootName(root) + "\\" + path + " value " + Quote(name);
+}
+
+// The outermost key of `path` that does not exist yet ("" when the whole path exists).
+std::string FirstMissingKey(HKEY root, const std::string& path) {
+  size_t pos = 0;
+  while (true) {
+    const size_t next = path.find('\\', pos);
+    const std::string prefix = path.substr(0, next);
+    if (!prefix.empty() && !KeyExists(root, prefix)) return prefix;
+    if (next == std::string::npos) return "";
+    pos = next + 1;
+  }
+}
+
+HWND FindDescendant(HWND parent, int id) {
+  struct Search {
+    int id;
+    HWND found;
+  } search = {id, nullptr};
+  EnumChildWindows(
+      parent,
+      [](HWND hwnd, LPARAM lp) -> BOOL {
+        auto* s = reinterpret_cast<Search*>(lp);
+        if (GetDlgCtrlID(hwnd) == s->id) {
+          s->found = hwnd;
+          return FALSE;
+        }
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+std::vector<HWND> Descendants(HWND parent) {
+  std::vector<HWND> all;
+  EnumChildWindows(
+      parent,
+      [](HWND hwnd, LPARAM lp) -> BOOL {
+        reinterpret_cast<std::vector<HWND>*>(lp)->push_back(hwnd);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&all));
+  return all;
+}
+
+std::vector<HWND> TopLevelWindowsOf(DWORD pid) {
+  struct Search {
+    DWORD pid;
+    std::vector<HWND> found;
+  } search = {pid, {}};
+  EnumWindows(
+      [](HWND hwnd, LPARAM lp) -> BOOL {
+        auto* s = reinterpret_cast<Search*>(lp);
+        DWORD owner = 0;
+        GetWindowThreadProcessId(hwnd, &owner);
+        if (owner == s->pid) s->found.push_back(hwnd);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+LRESULT SendTimeout(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, DWORD timeout_ms, bool wide) {
+  DWORD_PTR result = 0;
+  SetLastError(0);
+  const LRESULT ok = wide ? SendMessageTimeoutW(hwnd, msg, wp, lp, SMTO_NORMAL, timeout_ms, &result)
+                          : SendMessageTimeoutA(hwnd, msg, wp, lp, SMTO_NORMAL, timeout_ms, &result);
+  if (!ok) {
+    const DWORD error = GetLastError();
+    if (!IsWindow(hwnd)) Fail(Format("message 0x%04x: window %p is gone", msg, static_cast<void*>(hwnd)));
+    Fail(Format("message 0x%04x to window %p (class %s) got no answer within %lu ms (%s); is the "
+                "program busy or hung?",
+                msg, static_cast<void*>(hwnd), KeelbrookDriver::ClassOf(hwnd).c_str(), timeout_ms,
+                ErrorText(error).c_str()));
+  }
+  return static_cast<LRESULT>(result);
+}
+
+std::string BaseName(const std::string& path) {
+  const size_t slash = path.find_last_of("/\\");
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+std::string DirName(const std::string& path) {
+  const size_t slash = path.find_last_of("/\\");
+  return slash == std::string::npos ? std::string() : path.substr(0, slash);
+}
+
+bool MakeDirectories(const std::string& path) {
+  for (size_t pos = path.find_first_of("/\\", 3); pos != std::string::npos;
+       pos = path.find_first_of("/\\", pos + 1))
+    CreateDirectoryA(path.substr(0, pos).c_str(), nullptr);
+  CreateDirectoryA(path.c_str(), nullptr);
+  const DWORD attributes = GetFileAttributesA(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+const char* const kAppDefaults = "Software\\Wine\\AppDefaults\\";
+
+}  // namespace
+
+// ---------------------------------------------------------------------------------------------
+
+bool WaitUntil(const std::function<bool()>& done, DWORD timeout_ms, DWORD poll_ms) {
+  const DWORD start = GetTickCount();
+  while (true) {
+    if (done()) return true;
+    if (GetTickCount() - start >= timeout_ms) return done();
+    Sleep(poll_ms);
+  }
+}
+
+std::string Env(const char* name, const std::string& fallback) {
+  char buf[4096];
+  const DWORD n = GetEnvironmentVariableA(name, buf, sizeof buf);
+  if (n == 0 || n >= sizeof buf) return fallback;
+  return std::string(buf, n);
+}
+
+std::string TestProgram(const std::string& name) {
+  std::string bin = Env("KB_BIN");
+  if (bin.empty()) Fail("KB_BIN is not set: it names the folder of the test programs");
+  return bin + "/" + name + ".exe";
+}
+
+std::string Quote(const std::string& text) {
+  std::string out = "\"";
+  for (unsigned char c : text) {
+    switch (c) {
+      case '\r': out += "\\r"; break;
+      case '\n': out += "\\n"; break;
+      case '\t': out += "\\t"; break;
+      case '"': out += "\\\""; break;
+      case '\\': out += "\\\\"; break;
+      default:
+        if (c < 32 || c > 126)
+          out += Format("\\x%02x", c);
+        else
+          out += static_cast<char>(c);
+    }
+  }
+  return out + "\"";
+}
+
+// ---------------------------------------------------------------------------------------------
+// Registry
+
+std::string RegValue::Text() const {
+  std::string text = data;
+  int zeros = type == REG_MULTI_SZ ? 2 : (type == REG_SZ || type == REG_EXPAND_SZ) ? 1 : 0;
+  while (zeros-- > 0 && !text.empty() && text.back() == '\0') text.pop_back();
+  return text;
+}
+
+DWORD RegValue::Dword() const {
+  DWORD value = 0;
+  if (data.size() >= sizeof value) memcpy(&value, data.data(), sizeof value);
+  return value;
+}
+
+std::string RootName(HKEY root) {
+  if (root == HKEY_LOCAL_MACHINE) return "HKEY_LOCAL_MACHINE";
+  if (root == HKEY_CURRENT_USER) return "HKEY_CURRENT_USER";
+  if (root == HKEY_CLASSES_ROOT) return "HKEY_CLASSES_ROOT";
+  if (root == HKEY_USERS) return "HKEY_USERS";
+  return Format("HKEY(%p)", static_cast<void*>(root));
+}
+
+LONG SetValue(HKEY root, const std::string& path, const std::string& name, DWORD type,
+              const std::string& bytes) {
+  Key key;
+  LONG rc = Create(root, path, key);
+  if (rc != ERROR_SUCCESS) return rc;
+  return RegSetValueExA(key.Get(), name.c_str(), 0, type, reinterpret_cast<const BYTE*>(bytes.data()),
+                        static_cast<DWORD>(bytes.size()));
+}
+
+LONG SetString(HKEY root, const std::string& path, const std::string& name, const std::string& text,
+               DWORD type) {
+  std::string bytes = text;
+  bytes.push_back('\0');
+  if (type == REG_MULTI_SZ) bytes.push_back('\0');
+  return SetValue(root, path, name, type, bytes);
+}
+
+LONG SetDword(HKEY root, const std::string& path, const std::string& name, DWORD value) {
+  return SetValue(root, path, name, REG_DWORD, std::string(reinterpret_cast<const char*>(&value), sizeof value));
+}
+
+LONG SetBinary(HKEY root, const std::string& path, const std::string& name, const std::string& bytes) {
+  return SetValue(root, path, name, REG_BINARY, bytes);
+}
+
+LONG DeleteValue(HKEY root, const std::string& path, const std::string& name) {
+  Key key;
+  LONG rc = Open(root, path, KEY_SET_VALUE, key);
+  if (rc != ERROR_SUCCESS) return rc;
+  return RegDeleteValueA(key.Get(), name.c_str());
+}
+
+LONG DeleteTree(HKEY root, const std::string& path) {
+  if (path.empty()) return ERROR_INVALID_PARAMETER;  // never the whole root
+  LONG rc = RegDeleteTreeA(root, path.c_str());
+  if (rc != ERROR_SUCCESS) return rc;
+  return RegDeleteKeyA(root, path.c_str());
+}
+
+LONG CreateKey(HKEY root, const std::string& path) {
+  Key key;
+  return Create(root, path, key);
+}
+
+std::optional<RegValue> ReadValue(HKEY root, const std::string& path, const std::string& name) {
+  Key key;
+  if (Open(root, path, KEY_QUERY_VALUE, key) != ERROR_SUCCESS) return std::nullopt;
+  DWORD type = 0, size = 0;
+  if (RegQueryValueExA(key.Get(), name.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS)
+    return std::nullopt;
+  std::string data(size, '\0');
+  if (RegQueryValueExA(key.Get(), name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(&data[0]), &size) !=
+      ERROR_SUCCESS)
+    return std::nullopt;
+  data.resize(size);
+  return RegValue{type, data};
+}
+
+std::optional<RegValue> ReadString(HKEY root, const std::string& path, const std::string& name) {
+  return ReadValue(root, path, name);
+}
+
+bool KeyExists(HKEY root, const std::string& path) {
+  Key key;
+  return Open(root, path, KEY_QUERY_VALUE, key) == ERROR_SUCCESS;
+}
+
+bool ValueExists(HKEY root, const std::string& path, const std::string& name) {
+  return ReadValue(root, path, name).has_value();
+}
+
+std::vector<std::string> SubkeyNames(HKEY root, const std::string& path) {
+  std::vector<std::string> names;
+  Key key;
+  if (Open(root, path, KEY_ENUMERATE_SUB_KEYS, key) != ERROR_SUCCESS) return names;
+  for (DWORD i = 0;; ++i) {
+    char name[512];
+    DWORD size = sizeof name;
+    if (RegEnumKeyExA(key.Get(), i, name, &size, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+    names.emplace_back(name, size);
+  }
+  return names;
+}
+
+std::vector<std::string> ValueNames(HKEY root, const std::string& path) {
+  std::vector<std::string> names;
+  Key key;
+  if (Open(root, path, KEY_QUERY_VALUE, key) != ERROR_SUCCESS) return names;
+  for (DWORD i = 0;; ++i) {
+    char name[16384];
+    DWORD size = sizeof name;
+    if (RegEnumValueA(key.Get(), i, name, &size, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+    names.emplace_back(name, size);
+  }
+  return names;
+}
+
+// ---------------------------------------------------------------------------------------------
+// RegistryFixture
+
+struct RegistryFixture::Snapshot {
+  std::vector<std::pair<std::string, RegValue>> values;
+  std::vector<std::pair<std::string, Snapshot>> subkeys;
+
+  static Snapshot Take(HKEY root, const std::string& path) {
+    Snapshot s;
+    for (const std::string& name : ValueNames(root, path)) {
+      auto value = ReadValue(root, path, name);
+      if (value) s.values.emplace_back(name, *value);
+    }
+    for (const std::string& sub : SubkeyNames(root, path)) s.subkeys.emplace_back(sub, Take(root, path + "\\" + sub));
+    return s;
+  }
+
+  LONG Put(HKEY root, const std::string& path) const {
+    LONG rc = e2e::CreateKey(root, path);
+    for (const auto& value : values) {
+      if (rc != ERROR_SUCCESS) return rc;
+      rc = e2e::SetValue(root, path, value.first, value.second.type, value.second.data);
+    }
+    for (const auto& sub : subkeys) {
+      if (rc != ERROR_SUCCESS) return rc;
+      rc = sub.second.Put(root, path + "\\" + sub.first);
+    }
+    return rc;
+  }
+};
+
+struct RegistryFixture::Record {
+  HKEY root;
+  std::string path;
+  bool wholeKey;                      // a key with everything under it, or one value
+  std::string name;                   // the value
+  std::optional<RegValue> value;      // the value as it was, if it existed
+  std::string missingKey;             // outermost key that did not exist before (deleted on restore)
+  std::optional<Snapshot> key;        // the key as it was, if it existed
+
+  LONG Undo() const {
+    if (!missingKey.empty()) {
+      LONG rc = e2e::DeleteTree(root, missingKey);
+      return rc == ERROR_FILE_NOT_FOUND ? ERROR_SUCCESS : rc;
+    }
+    if (!wholeKey) {
+      if (value) return e2e::SetValue(root, path, name, value->type, value->data);
+      LONG rc = e2e::DeleteValue(root, path, name);
+      return rc == ERROR_FILE_NOT_FOUND ? ERROR_SUCCESS : rc;
+    }
+    LONG rc = e2e::DeleteTree(root, path);
+    if (rc != ERROR_SUCCESS && rc != ERROR_FILE_NOT_FOUND) return rc;
+    return key ? key->Put(root, path) : ERROR_SUCCESS;
+  }
+
+  std::string Describe() const {
+    return wholeKey ? RootName(root) + "\\" + path : Where(root, path, name);
+  }
+};
+
+RegistryFixture::~RegistryFixture() { Restore(); }
+
+void RegistryFixture::Restore() {
+  while (!records_.empty()) {
+    const Record& record = records_.back();
+    const LONG rc = record.Undo();
+    if (rc != ERROR_SUCCESS)
+      ADD_FAILURE() << "could not restore " << record.Describe() << ": " << ErrorText(rc);
+    records_.pop_back();
+  }
+}
+
+void RegistryFixture::RecordKey(HKEY root, const std::string& path) {
+  Record record{root, path, true, "", std::nullopt, FirstMissingKey(root, path), std::nullopt};
+  if (record.missingKey.empty()) record.key = Snapshot::Take(root, path);
+  records_.push_back(std::move(record));
+}
+
+void RegistryFixture::SetValue(HKEY root, const std::string& path, const std::string& name, DWORD type,
+                               const std::string& bytes) {
+  Record record{root, path, false, name, ReadValue(root, path, name), FirstMissingKey(root, path), std::nullopt};
+  records_.push_back(std::move(record));
+  const LONG rc = e2e::SetValue(root, path, name, type, bytes);
+  if (rc != ERROR_SUCCESS) Fail("could not set " + Where(root, path, name) + ": " + ErrorText(rc));
+}
+
+void RegistryFixture::SetString(HKEY root, const std::string& path, const std::string& name,
+                                const std::string& text, DWORD type) {
+  std::string bytes = text;
+  bytes.push_back('\0');
+  if (type == REG_MULTI_SZ) bytes.push_back('\0');
+  SetValue(root, path, name, type, bytes);
+}
+
+void RegistryFixture::SetDword(HKEY root, const std::string& path, const std::string& name, DWORD value) {
+  SetValue(root, path, name, REG_DWORD, std::string(reinterpret_cast<const char*>(&value), sizeof value));
+}
+
+void RegistryFixture::SetBinary(HKEY root, const std::string& path, const std::string& name,
+                                const std::string& bytes) {
+  SetValue(root, path, name, REG_BINARY, bytes);
+}
+
+void RegistryFixture::DeleteValue(HKEY root, const std::string& path, const std::string& name) {
+  auto previous = ReadValue(root, path, name);
+  if (!previous) return;
+  records_.push_back(Record{root, path, false, name, previous, "", std::nullopt});
+  const LONG rc = e2e::DeleteValue(root, path, name);
+  if (rc != ERROR_SUCCESS) Fail("could not delete " + Where(root, path, name) + ": " + ErrorText(rc));
+}
+
+void RegistryFixture::DeleteTree(HKEY root, const std::string& path) {
+  if (!KeyExists(root, path)) return;
+  RecordKey(root, path);
+  const LONG rc = e2e::DeleteTree(root, path);
+  if (rc != ERROR_SUCCESS) Fail("could not delete " + RootName(root) + "\\" + path + ": " + ErrorText(rc));
+}
+
+void RegistryFixture::CreateKey(HKEY root, const std::string& path) {
+  if (KeyExists(root, path)) return;
+  RecordKey(root, path);
+  const LONG rc = e2e::CreateKey(root, path);
+  if (rc != ERROR_SUCCESS) Fail("could not create " + RootName(root) + "\\" + path + ": " + ErrorText(rc));
+}
+
+void RegistryFixture::Protect(HKEY root, const std::string& path) { RecordKey(root, path); }
+
+// ---------------------------------------------------------------------------------------------
+// Message boxes
+
+std::vector<int> MessageBoxInfo::ButtonIds() const {
+  std::vector<int> ids;
+  for (const BoxButton& b : buttons) ids.push_back(b.id);
+  return ids;
+}
+
+std::string MessageBoxInfo::Describe() const {
+  std::string out = "box caption " + Quote(caption) + " text " + Quote(text) + " buttons [";
+  for (size_t i = 0; i < buttons.size(); ++i)
+    out += Format("%s%d %s", i ? ", " : "", buttons[i].id, Quote(buttons[i].text).c_str());
+  out += Format("] owner %p", static_cast<void*>(owner));
+  return out;
+}
+
+// ---------------------------------------------------------------------------------------------
+// KeelbrookDriver
+
+KeelbrookDriver::KeelbrookDriver(std::string exe, std::string windowClass)
+    : exe_(exe.empty() ? Env("KB_EXE") : std::move(exe)), windowClass_(std::move(windowClass)) {}
+
+KeelbrookDriver::~KeelbrookDriver() {
+  if (Running()) Kill();
+  CloseHandles();
+  RestoreVersion();
+}
+
+void KeelbrookDriver::CloseHandles() {
+  if (thread_) CloseHandle(thread_);
+  if (process_) CloseHandle(process_);
+  thread_ = process_ = nullptr;
+}
+
+void KeelbrookDriver::SetWindowsVersion(const std::string& version) {
+  const std::string path = kAppDefaults + BaseName(exe_);
+  if (!versionChanged_) {
+    previousVersion_ = ReadValue(HKEY_CURRENT_USER, path, "Version");
+    versionChanged_ = true;
+  }
+  const LONG rc = version.empty() ? e2e::DeleteValue(HKEY_CURRENT_USER, path, "Version")
+                                  : e2e::SetString(HKEY_CURRENT_USER, path, "Version", version);
+  if (rc != ERROR_SUCCESS && !(version.empty() && rc == ERROR_FILE_NOT_FOUND))
+    Fail("could not set the Windows version " + Quote(version) + ": " + ErrorText(rc));
+}
+
+void KeelbrookDriver::RestoreVersion() {
+  if (!versionChanged_) return;
+  const std::string path = kAppDefaults + BaseName(exe_);
+  if (previousVersion_)
+    e2e::SetValue(HKEY_CURRENT_USER, path, "Version", previousVersion_->type, previousVersion_->data);
+  else
+    e2e::DeleteValue(HKEY_CURRENT_USER, path, "Version");
+  versionChanged_ = false;
+}
+
+HWND KeelbrookDriver::FindMainWindow() const {
+  for (HWND hwnd : TopLevelWindowsOf(pid_))
+    if (ClassOf(hwnd) == windowClass_ && IsWindowVisible(hwnd)) return hwnd;
+  return nullptr;
+}
+
+void KeelbrookDriver::Start(DWORD timeout_ms) {
+  if (exe_.empty()) Fail("KB_EXE is not set: it names the keelbrook.exe to test");
+  if (Running()) Fail("the program is already running; one driver runs one program at a time");
+  CloseHandles();
+  main_ = nullptr;
+  if (GetFileAttributesA(exe_.c_str()) == INVALID_FILE_ATTRIBUTES) Fail("no program at " + exe_);
+
+  std::string commandLine = "\"" + exe_ + "\"";
+  const std::string folder = DirName(exe_);
+  STARTUPINFOA si = {};
+  si.cb = sizeof si;
+  PROCESS_INFORMATION pi = {};
+  if (!CreateProcessA(exe_.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
+                      folder.empty() ? nullptr : folder.c_str(), &si, &pi))
+    Fail("could not start " + exe_ + ": " + ErrorText(GetLastError()));
+  process_ = pi.hProcess;
+  thread_ = pi.hThread;
+  pid_ = pi.dwProcessId;
+  tid_ = pi.dwThreadId;
+
+  const DWORD start = GetTickCount();
+  const bool shown = WaitUntil([&] { return FindMainWindow() != nullptr || !Running(); }, timeout_ms);
+  if (!Running()) {
+    DWORD code = 0;
+    GetExitCodeProcess(process_, &code);
+    Fail(Format("%s ended with exit code %lu before showing its %s window", exe_.c_str(), code,
+                windowClass_.c_str()));
+  }
+  if (!shown) {
+    Kill();
+    Fail(Format("%s showed no %s window within %lu ms", exe_.c_str(), windowClass_.c_str(), timeout_ms));
+  }
+  main_ = FindMainWindow();
+  const DWORD spent = GetTickCount() - start;
+  WaitForInputIdle(process_, spent < timeout_ms ? timeout_ms - spent : 0);
+  GetWindowThreadProcessId(main_, &pid_);
+  tid_ = GetWindowThreadProcessId(main_, nullptr);
+  Sync();
+}
+
+bool KeelbrookDriver::Running() const {
+  return process_ && WaitForSingleObject(process_, 0) == WAIT_TIMEOUT;
+}
+
+LRESULT KeelbrookDriver::Send(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, DWORD timeout_ms) const {
+  return SendTimeout(hwnd, msg, wp, lp, timeout_ms, false);
+}
+
+LRESULT KeelbrookDriver::SendW(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, DWORD timeout_ms) const {
+  return SendTimeout(hwnd, msg, wp, lp, timeout_ms, true);
+}
+
+void KeelbrookDriver::Post(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) const {
+  if (!PostMessageA(hwnd, msg, wp, lp))
+    Fail(Format("could not post message 0x%04x to %p: %s", msg, static_cast<void*>(hwnd),
+                ErrorText(GetLastError()).c_str()));
+}
+
+void KeelbrookDriver::Sync() const {
+  if (!main_) Fail("the program has not been started");
+  Send(main_, WM_NULL, 0, 0);
+}
+
+// --- controls
+
+HWND KeelbrookDriver::Find(int id) const { return main_ ? FindDescendant(main_, id) : nullptr; }
+
+HWND KeelbrookDriver::Control(int id) const {
+  if (!main_) Fail("the program has not been started");
+  HWND hwnd = Find(id);
+  if (!hwnd) Fail(Format("the main window has no control with id %d", id));
+  return hwnd;
+}
+
+std::string KeelbrookDriver::ClassOf(HWND hwnd) {
+  char name[256] = "";
+  GetClassNameA(hwnd, name, sizeof name);
+  return name;
+}
+
+std::string KeelbrookDriver::WindowText(HWND hwnd) {
+  const LRESULT length = SendTimeout(hwnd, WM_GETTEXTLENGTH, 0, 0, 5000, false);
+  // Room for a double-byte answer: the length may count either characters or bytes.
+  std::string text(static_cast<size_t>(length) * 2 + 2, '\0');
+  const LRESULT got = SendTimeout(hwnd, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(&text[0]), 5000, false);
+  text.resize(strnlen(text.c_str(), static_cast<size_t>(got) < text.size() ? static_cast<size_t>(got) : text.size()));
+  return text;
+}
+
+std::string KeelbrookDriver::Text(int id) const { return WindowText(Control(id)); }
+
+void KeelbrookDriver::SetText(int id, const std::string& text) {
+  HWND hwnd = Control(id);
+  if (!Send(hwnd, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str())))
+    Fail(Format("control %d refused the text %s", id, Quote(text).c_str()));
+  const std::string shown = WindowText(hwnd);
+  if (shown != text)
+    Fail(Format("control %d: set the text %s, it shows %s", id, Quote(text).c_str(), Quote(shown).c_str()));
+}
+
+void KeelbrookDriver::TypeInto(int id, const std::string& text) {
+  HWND hwnd = Control(id);
+  Focus(id);
+  Send(hwnd, EM_SETSEL, 0, -1);
+  for (unsigned char c : text) Post(hwnd, WM_CHAR, c, 1);
+  const bool typed = WaitUntil([&] { return WindowText(hwnd) == text; }, 5000);
+  if (!typed)
+    Fail(Format("control %d: typed %s, it shows %s", id, Quote(text).c_str(), Quote(WindowText(hwnd)).c_str()));
+}
+
+void KeelbrookDriver::Click(int id) {
+  HWND hwnd = Control(id);
+  // A user can only press what is shown and enabled; a test that clicks a hidden page's button
+  // would prove nothing.
+  if (!IsWindowVisible(hwnd)) Fail(Format("control %d cannot be clicked: it is not visible", id));
+  if (!IsWindowEnabled(hwnd)) Fail(Format("control %d cannot be clicked: it is disabled", id));
+  Post(hwnd, BM_CLICK, 0, 0);
+}
+
+bool KeelbrookDriver::IsVisible(int id) const { return IsWindowVisible(Control(id)) != FALSE; }
+bool KeelbrookDriver::IsEnabled(int id) const { return IsWindowEnabled(Control(id)) != FALSE; }
+LONG KeelbrookDriver::Style(int id) const { return GetWindowLongA(Control(id), GWL_STYLE); }
+LONG KeelbrookDriver::ExStyle(int id) const { return GetWindowLongA(Control(id), GWL_EXSTYLE); }
+
+RECT KeelbrookDriver::ScreenRect(int id) const {
+  RECT r = {};
+  GetWindowRect(Control(id), &r);
+  return r;
+}
+
+SIZE KeelbrookDriver::ClientSize() const {
+  if (!main_) Fail("the program has not been started");
+  RECT r = {};
+  GetClientRect(main_, &r);
+  return SIZE{r.right - r.left, r.bottom - r.top};
+}
+
+LONG KeelbrookDriver::MainStyle() const {
+  if (!main_) Fail("the program has not been started");
+  return GetWindowLongA(main_, GWL_STYLE);
+}
+
+// --- list boxes
+
+int KeelbrookDriver::ListCount(int id) const {
+  return static_cast<int>(Send(Control(id), LB_GETCOUNT, 0, 0));
+}
+
+std::string KeelbrookDriver::ListItem(int id, int index) const {
+  HWND hwnd = Control(id);
+  // Wine 8 writes UTF-16 into the buffer of a cross-process LB_GETTEXT sent with the A form,
+  // overflowing it; the W form is marshalled correctly.
+  const LRESULT length = SendW(hwnd, LB_GETTEXTLEN, index, 0);
+  if (length == LB_ERR) Fail(Format("list %d has no line %d (it has %d)", id, index, ListCount(id)));
+  std::wstring wide(static_cast<size_t>(length) + 16, L'\0');
+  const LRESULT got = SendW(hwnd, LB_GETTEXT, index, reinterpret_cast<LPARAM>(&wide[0]));
+  if (got == LB_ERR) Fail(Format("list %d: line %d could not be read", id, index));
+  wide.resize(static_cast<size_t>(got));
+  if (wide.empty()) return "";
+  const int bytes = WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0,
+                                        nullptr, nullptr);
+  std::string text(static_cast<size_t>(bytes), '\0');
+  WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), &text[0], bytes, nullptr, nullptr);
+  return text;
+}
+
+std::vector<std::string> KeelbrookDriver::ListItems(int id) const {
+  std::vector<std::string> items;
+  const int count = ListCount(id);
+  for (int i = 0; i < count; ++i) items.push_back(ListItem(id, i));
+  return items;
+}
+
+int KeelbrookDriver::ListSelection(int id) const {
+  return static_cast<int>(Send(Control(id), LB_GETCURSEL, 0, 0));
+}
+
+void KeelbrookDriver::SelectListItem(int id, int index) {
+  HWND hwnd = Control(id);
+  if (!IsWindowVisible(hwnd)) Fail(Format("list %d cannot be used: it is not visible", id));
+  if (Send(hwnd, LB_SETCURSEL, index, 0) == LB_ERR && index != -1)
+    Fail(Format("list %d has no line %d (it has %d)", id, index, ListCount(id)));
+  // LB_SETCURSEL is silent; a click would also have told the page.
+  Post(GetParent(hwnd), WM_COMMAND, MAKEWPARAM(id, LBN_SELCHANGE), reinterpret_cast<LPARAM>(hwnd));
+  Sync();
+}
+
+// --- tabs
+
+int KeelbrookDriver::TabCount() const {
+  return static_cast<int>(Send(Control(IDC_MAIN_TABS), TCM_GETITEMCOUNT, 0, 0));
+}
+
+std::vector<std::string> KeelbrookDriver::TabTexts() const {
+  HWND tabs = Control(IDC_MAIN_TABS);
+  const int count = TabCount();
+  std::vector<std::string> texts;
+  // TCM_GETITEMA carries a structure with a buffer pointer, so both must live in the program.
+  const SIZE_T textSize = 512;
+  char* remote = static_cast<char*>(
+      VirtualAllocEx(process_, nullptr, sizeof(TCITEMA) + textSize, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
+  if (!remote) Fail("could not get memory in the program: " + ErrorText(GetLastError()));
+  struct Free {
+    HANDLE process;
+    void* p;
+    ~Free() { VirtualFreeEx(process, p, 0, MEM_RELEASE); }
+  } freeLater{process_, remote};
+  char* remoteText = remote + sizeof(TCITEMA);
+  for (int i = 0; i < count; ++i) {
+    TCITEMA item = {};
+    item.mask = TCIF_TEXT;
+    item.pszText = remoteText;
+    item.cchTextMax = static_cast<int>(textSize);
+    std::string zeros(textSize, '\0');
+    SIZE_T done = 0;
+    if (!WriteProcessMemory(process_, remote, &item, sizeof item, &done) ||
+        !WriteProcessMemory(process_, remoteText, zeros.data(), zeros.size(), &done))
+      Fail("could not write to the program's memory: " + ErrorText(GetLastError()));
+    if (!Send(tabs, TCM_GETITEMA, i, reinterpret_cast<LPARAM>(remote))) Fail(Format("tab %d could not be read", i));
+    if (!ReadProcessMemory(process_, remote, &item, sizeof item, &done))
+      Fail("could not read the program's memory: " + ErrorText(GetLastError()));
+    // The control may point pszText at its own copy instead of filling the buffer.
+    std::string text(textSize, '\0');
+    if (!ReadProcessMemory(process_, item.pszText, &text[0], textSize - 1, &done))
+      Fail("could not read a tab's text: " + ErrorText(GetLastError()));
+    text.resize(strnlen(text.c_str(), textSize - 1));
+    texts.push_back(text);
+  }
+  return texts;
+}
+
+int KeelbrookDriver::CurrentTab() const {
+  return static_cast<int>(Send(Control(IDC_MAIN_TABS), TCM_GETCURSEL, 0, 0));
+}
+
+void KeelbrookDriver::SwitchTab(int index) {
+  HWND tabs = Control(IDC_MAIN_TABS);
+  // TCM_SETCURFOCUS notifies the window (TCN_SELCHANGING, TCN_SELCHANGE) as a click does;
+  // TCM_SETCURSEL would not.
+  Send(tabs, TCM_SETCURFOCUS, index, 0);
+  const int page = IDC_PAGE_SYSINFO + index;
+  const bool switched = WaitUntil([&] { return CurrentTab() == index && Find(page) && IsWindowVisible(Find(page)); }, 5000);
+  if (!switched)
+    Fail(Format("switching to tab %d: the tab strip shows tab %d and page %d is %s", index, CurrentTab(), page,
+                !Find(page) ? "missing" : IsWindowVisible(Find(page)) ? "visible" : "hidden"));
+  Sync();
+}
+
+// --- keyboard
+
+HWND KeelbrookDriver::FocusedWindow() const {
+  GUITHREADINFO info = {};
+  info.cbSize = sizeof info;
+  if (!GetGUIThreadInfo(tid_, &info)) return nullptr;
+  return info.hwndFocus;
+}
+
+int KeelbrookDriver::FocusedId() const {
+  HWND focus = FocusedWindow();
+  return focus ? GetDlgCtrlID(focus) : 0;
+}
+
+void KeelbrookDriver::Focus(int id) {
+  HWND hwnd = Control(id);
+  if (!IsWindowVisible(hwnd)) Fail(Format("control %d cannot take the focus: it is not visible", id));
+  // SetFocus only works on windows of the caller's input queue; joining the program's queue for
+  // the call makes it so.
+  const DWORD self = GetCurrentThreadId();
+  AttachThreadInput(self, tid_, TRUE);
+  SetFocus(hwnd);
+  AttachThreadInput(self, tid_, FALSE);
+  Sync();
+  if (!WaitUntil([&] { return FocusedWindow() == hwnd; }, 2000))
+    Fail(Format("control %d did not take the focus (the focus is on id %d)", id, FocusedId()));
+}
+
+void KeelbrookDriver::PressKey(WORD vk) {
+  Sync();
+  HWND target = FocusedWindow();
+  if (!target) target = main_;
+  const UINT scan = MapVirtualKeyA(vk, MAPVK_VK_TO_VSC);
+  // Posted to the focused control, the key goes through the program's GetMessage and
+  // IsDialogMessage as a real one does.
+  Post(target, WM_KEYDOWN, vk, 1 | (scan << 16));
+  Post(target, WM_KEYUP, vk, 1 | (scan << 16) | (1u << 30) | (1u << 31));
+}
+
+void KeelbrookDriver::PressKeyWithAlt(WORD vk) {
+  Sync();
+  HWND target = FocusedWindow();
+  if (!target) target = main_;
+  const UINT altScan = MapVirtualKeyA(VK_MENU, MAPVK_VK_TO_VSC);
+  const UINT scan = MapVirtualKeyA(vk, MAPVK_VK_TO_VSC);
+  const LPARAM altDown = 1u << 29;
+  Post(target, WM_SYSKEYDOWN, VK_MENU, 1 | (altScan << 16) | altDown);
+  Post(target, WM_SYSKEYDOWN, vk, 1 | (scan << 16) | altDown);
+  Post(target, WM_SYSKEYUP, vk, 1 | (scan << 16) | altDown | (1u << 30) | (1u << 31));
+  Post(target, WM_KEYUP, VK_MENU, 1 | (altScan << 16) | (1u << 30) | (1u << 31));
+}
+
+// --- message boxes
+
+std::optional<MessageBoxInfo> KeelbrookDriver::FindMessageBox() const {
+  if (!pid_) return std::nullopt;
+  for (HWND hwnd : TopLevelWindowsOf(pid_)) {
+    if (ClassOf(hwnd) != "#32770" || !IsWindowVisible(hwnd)) continue;
+    MessageBoxInfo box;
+    box.hwnd = hwnd;
+    box.owner = GetWindow(hwnd, GW_OWNER);
+    bool hasEdit = false;
+    for (HWND child : Descendants(hwnd)) {
+      const std::string cls = ClassOf(child);
+      if (cls == "Edit") hasEdit = true;
+      if (!IsWindowVisible(child)) continue;
+      if (cls == "Static") {
+        if ((GetWindowLongA(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON)
+          box.hasIcon = true;
+        else if (box.text.empty())
+          box.text = WindowText(child);
+      } else if (cls == "Button") {
+        box.buttons.push_back(BoxButton{GetDlgCtrlID(child), WindowText(child), child});
+      }
+    }
+    if (hasEdit) continue;  // an input dialog, not a message box
+    box.caption = WindowText(hwnd);
+    return box;
+  }
+  return std::nullopt;
+}
+
+MessageBoxInfo KeelbrookDriver::WaitForMessageBox(DWORD timeout_ms) const {
+  std::optional<MessageBoxInfo> box;
+  WaitUntil([&] { return (box = FindMessageBox()).has_value() || !Running(); }, timeout_ms);
+  if (!box) box = FindMessageBox();
+  if (!box) {
+    if (!Running()) {
+      DWORD code = 0;
+      GetExitCodeProcess(process_, &code);
+      Fail(Format("expected a message box, but the program ended (exit code %lu)", code));
+    }
+    Fail(Format("expected a message box; none appeared within %lu ms", timeout_ms));
+  }
+  // A box appears before its buttons are laid out; wait until it has at least one.
+  WaitUntil([&] { return !(box = FindMessageBox()) || !box->buttons.empty(); }, 2000);
+  if (!box) Fail("a message box appeared and went away by itself");
+  return *box;
+}
+
+void KeelbrookDriver::Answer(const MessageBoxInfo& box, int id, DWORD timeout_ms) {
+  HWND button = nullptr;
+  for (const BoxButton& b : box.buttons)
+    if (b.id == id) button = b.hwnd;
+  if (!button) Fail(Format("cannot answer %d: the %s", id, box.Describe().c_str()));
+  Post(button, BM_CLICK, 0, 0);
+  if (!WaitUntil([&] { return !IsWindow(box.hwnd) || !IsWindowVisible(box.hwnd); }, timeout_ms))
+    Fail(Format("answered %d, but the box is still open after %lu ms: %s", id, timeout_ms, box.Describe().c_str()));
+}
+
+::testing::AssertionResult KeelbrookDriver::NoMessageBoxFor(DWORD ms) const {
+  std::optional<MessageBoxInfo> box;
+  WaitUntil([&] { return (box = FindMessageBox()).has_value() || !Running(); }, ms);
+  if (box) return ::testing::AssertionFailure() << "expected no message box, got the " << box->Describe();
+  if (!Running()) {
+    DWORD code = 0;
+    GetExitCodeProcess(process_, &code);
+    return ::testing::AssertionFailure() << "expected the program to keep running, it ended with exit code " << code;
+  }
+  return ::testing::AssertionSuccess();
+}
+
+// --- closing
+
+void KeelbrookDriver::CloseByTitleBar() {
+  if (!main_) Fail("the program has not been started");
+  Post(main_, WM_SYSCOMMAND, SC_CLOSE, 0);
+}
+
+void KeelbrookDriver::PostClose() {
+  if (!main_) Fail("the program has not been started");
+  Post(main_, WM_CLOSE, 0, 0);
+}
+
+DWORD KeelbrookDriver::WaitForExit(DWORD timeout_ms) {
+  if (!process_) Fail("the program has not been started");
+  if (WaitForSingleObject(process_, timeout_ms) != WAIT_OBJECT_0) {
+    std::string what = Format("expected the program to end within %lu ms; it is still running", timeout_ms);
+    if (auto box = FindMessageBox()) what += " and shows the " + box->Describe();
+    Kill();
+    Fail(what + " (killed)");
+  }
+  DWORD code = 0;
+  GetExitCodeProcess(process_, &code);
+  return code;
+}
+
+void KeelbrookDriver::Kill() {
+  if (!process_) return;
+  TerminateProcess(process_, 0xDEAD);
+  WaitForSingleObject(process_, 10000);
+}
+
+// --- screenshots
+
+std::string KeelbrookDriver::Screenshot(const std::string& name) {
+  if (!main_) Fail("the program has not been started");
+  std::string folder = Env("KB_SCREENS", "screens");
+  if (!MakeDirectories(folder)) Fail("could not create the screenshot folder " + folder);
+  const std::string file = folder + "/" + name + ".bmp";
+
+  // Have every window of the program painted before the screen is read.
+  SetWindowPos(main_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  RedrawWindow(main_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+  Sync();
+  Sleep(150);
+  Sync();
+
+  RECT r = {};
+  GetWindowRect(main_, &r);
+  r.left = r.left < 0 ? 0 : r.left;
+  r.top = r.top < 0 ? 0 : r.top;
+  const int screenW = GetSystemMetrics(SM_CXSCREEN), screenH = GetSystemMetrics(SM_CYSCREEN);
+  if (r.right > screenW) r.right = screenW;
+  if (r.bottom > screenH) r.bottom = screenH;
+  const int w = r.right - r.left, h = r.bottom - r.top;
+  if (w <= 0 || h <= 0) Fail("the main window is not on the screen");
+
+  BITMAPINFOHEADER header = {};
+  header.biSize = sizeof header;
+  header.biWidth = w;
+  header.biHeight = h;  // bottom-up, as BMP files are stored
+  header.biPlanes = 1;
+  header.biBitCount = 24;
+  header.biCompression = BI_RGB;
+  void* bits = nullptr;
+  HDC screen = GetDC(nullptr);
+  HDC memory = CreateCompatibleDC(screen);
+  HBITMAP bitmap = CreateDIBSection(screen, reinterpret_cast<BITMAPINFO*>(&header), DIB_RGB_COLORS, &bits, nullptr, 0);
+  HGDIOBJ old = SelectObject(memory, bitmap);
+  const BOOL copied = BitBlt(memory, 0, 0, w, h, screen, r.left, r.top, SRCCOPY | CAPTUREBLT);
+  GdiFlush();
+  const DWORD stride = (static_cast<DWORD>(w) * 3 + 3) & ~3u;
+  const DWORD imageSize = stride * static_cast<DWORD>(h);
+  header.biSizeImage = imageSize;
+  BITMAPFILEHEADER fileHeader = {};
+  fileHeader.bfType = 0x4D42;  // "BM"
+  fileHeader.bfOffBits = sizeof fileHeader + sizeof header;
+  fileHeader.bfSize = fileHeader.bfOffBits + imageSize;
+
+  bool written = false;
+  if (copied && bits) {
+    if (FILE* f = fopen(file.c_str(), "wb")) {
+      written = fwrite(&fileHeader, sizeof fileHeader, 1, f) == 1 && fwrite(&header, sizeof header, 1, f) == 1 &&
+                fwrite(bits, imageSize, 1, f) == 1;
+      written = (fclose(f) == 0) && written;
+    }
+  }
+  SelectObject(memory, old);
+  DeleteObject(bitmap);
+  DeleteDC(memory);
+  ReleaseDC(nullptr, screen);
+  if (!copied) Fail("could not read the screen: " + ErrorText(GetLastError()));
+  if (!written) Fail("could not write " + file);
+  return file;
+}
+
+}  // namespace e2e

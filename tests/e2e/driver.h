@@ -1,0 +1,261 @@
+// The end-to-end driver: starts the real keelbrook.exe in the same Wine prefix and wineserver
+// as this test program and works it from outside, the way a user would.
+//
+// Writing a scenario
+// ------------------
+//   #include "e2e/driver.h"
+//   #include "app/win32/resource.h"
+//
+//   TEST(SysInfo, ExitWithoutEditsEndsAtOnce) {
+//     e2e::RegistryFixture reg;                       // undoes every change when the test ends
+//     reg.SetString(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion",
+//                   "RegisteredOwner", "Ann");
+//     e2e::KeelbrookDriver kb;                        // kills a left-over program when it ends
+//     kb.SetWindowsVersion("winxp");                  // "" = Wine's default; restored afterwards
+//     kb.Start();                                     // throws if the window is not up in 20 s
+//     EXPECT_EQ("Ann", kb.Text(IDC_SYSINFO_USERNAME));
+//     kb.SetText(IDC_SYSINFO_USERNAME, "Bob");        // like typing: the field changes
+//     kb.Click(IDC_SYSINFO_EXIT);                     // posted, so a modal box cannot block us
+//     e2e::MessageBoxInfo box = kb.WaitForMessageBox();
+//     EXPECT_EQ("Save ?", box.caption);
+//     EXPECT_EQ(kb.MainWindow(), box.owner);
+//     kb.Answer(box, IDNO);
+//     EXPECT_EQ(0u, kb.WaitForExit());
+//     EXPECT_EQ("Ann", e2e::ReadString(HKEY_LOCAL_MACHINE, "...", "RegisteredOwner")->Text());
+//   }
+//
+// Rules of thumb:
+// - One KeelbrookDriver per test; one keelbrook.exe at a time. Declare the RegistryFixture
+//   before the driver, so the program is gone before the registry is put back.
+// - Everything that waits is bounded. A failure to find a control, a window that never comes
+//   or a program that hangs throws e2e::DriverError; GoogleTest reports its text ("expected X,
+//   got Y") as the failure, and the destructors still clean up.
+// - Click, PressKey, Answer and the close requests are posted and return at once; follow them
+//   with what you expect (WaitForMessageBox, WaitForExit, WaitUntil on a text).
+// - Reading (Text, ListItems, TabTexts...) is a sent message: it waits until the program's
+//   thread takes it, so it sees the effect of everything the program handled before.
+// - Controls are found by their ids from app/win32/resource.h, anywhere under the main window.
+// - Screenshot("name") writes $KB_SCREENS/name.bmp (24-bit) of the main window as shown.
+#ifndef KEELBROOK_TESTS_E2E_DRIVER_H
+#define KEELBROOK_TESTS_E2E_DRIVER_H
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace e2e {
+
+// Raised when the scenario cannot go on: a missing control, a window that never came, a
+// program that does not answer.
+class DriverError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// Polls `done` until it is true or `timeout_ms` has passed; returns its last result.
+bool WaitUntil(const std::function<bool()>& done, DWORD timeout_ms, DWORD poll_ms = 20);
+
+// An environment variable, or `fallback` when it is not set.
+std::string Env(const char* name, const std::string& fallback = "");
+// The path of a helper program built from tests/programs/<name>.cpp, from $KB_BIN.
+std::string TestProgram(const std::string& name);
+
+// Text shown so that a failure message reveals control characters and bytes above 127.
+std::string Quote(const std::string& text);
+
+// ---------------------------------------------------------------------------------------------
+// Registry, through the real advapi32 of the prefix the program runs in.
+
+struct RegValue {
+  DWORD type = REG_NONE;
+  std::string data;  // the raw bytes, as stored
+  // The data as text: string types lose their terminating zero (one, or two for REG_MULTI_SZ).
+  std::string Text() const;
+  DWORD Dword() const;  // the first four bytes; 0 when shorter
+};
+
+// Direct changes, not undone; each returns the Win32 status. Keys on the way are created.
+LONG SetValue(HKEY root, const std::string& path, const std::string& name, DWORD type,
+              const std::string& bytes);
+LONG SetString(HKEY root, const std::string& path, const std::string& name, const std::string& text,
+               DWORD type = REG_SZ);
+LONG SetDword(HKEY root, const std::string& path, const std::string& name, DWORD value);
+LONG SetBinary(HKEY root, const std::string& path, const std::string& name, const std::string& bytes);
+LONG DeleteValue(HKEY root, const std::string& path, const std::string& name);
+LONG DeleteTree(HKEY root, const std::string& path);  // the key and everything under it
+LONG CreateKey(HKEY root, const std::string& path);
+
+std::optional<RegValue> ReadValue(HKEY root, const std::string& path, const std::string& name);
+// The same as ReadValue; Text() gives the string without its terminator.
+std::optional<RegValue> ReadString(HKEY root, const std::string& path, const std::string& name);
+bool KeyExists(HKEY root, const std::string& path);
+bool ValueExists(HKEY root, const std::string& path, const std::string& name);
+std::vector<std::string> SubkeyNames(HKEY root, const std::string& path);
+std::vector<std::string> ValueNames(HKEY root, const std::string& path);
+std::string RootName(HKEY root);
+
+// Changes that are undone: records the state before its first change of each value or key and
+// restores it, newest first, when it goes out of scope. Failures to change throw DriverError.
+class RegistryFixture {
+ public:
+  RegistryFixture() = default;
+  RegistryFixture(const RegistryFixture&) = delete;
+  RegistryFixture& operator=(const RegistryFixture&) = delete;
+  ~RegistryFixture();
+
+  void SetValue(HKEY root, const std::string& path, const std::string& name, DWORD type,
+                const std::string& bytes);
+  void SetString(HKEY root, const std::string& path, const std::string& name, const std::string& text,
+                 DWORD type = REG_SZ);
+  void SetDword(HKEY root, const std::string& path, const std::string& name, DWORD value);
+  void SetBinary(HKEY root, const std::string& path, const std::string& name, const std::string& bytes);
+  void DeleteValue(HKEY root, const std::string& path, const std::string& name);
+  void DeleteTree(HKEY root, const std::string& path);
+  void CreateKey(HKEY root, const std::string& path);
+  // Records a key so that whatever the program does under it is undone at the end.
+  void Protect(HKEY root, const std::string& path);
+  // Puts everything back now (the destructor then has nothing left to do).
+  void Restore();
+
+  struct Snapshot;  // a key with its values and subkeys, as it was
+
+ private:
+  void RecordKey(HKEY root, const std::string& path);
+  struct Record;
+  std::vector<Record> records_;
+};
+
+// ---------------------------------------------------------------------------------------------
+// Message boxes and the driver.
+
+struct BoxButton {
+  int id = 0;
+  std::string text;  // e.g. "&Yes"
+  HWND hwnd = nullptr;
+};
+
+struct MessageBoxInfo {
+  HWND hwnd = nullptr;
+  HWND owner = nullptr;  // GetWindow(GW_OWNER): the main window, or none
+  std::string caption;
+  std::string text;  // the text as shown; lines are separated by "\n"
+  std::vector<BoxButton> buttons;
+  bool hasIcon = false;
+
+  std::vector<int> ButtonIds() const;
+  std::string Describe() const;  // for failure messages
+};
+
+class KeelbrookDriver {
+ public:
+  // `exe` defaults to $KB_EXE; `windowClass` is the class of the program's main window.
+  explicit KeelbrookDriver(std::string exe = "", std::string windowClass = "TfrmMain");
+  ~KeelbrookDriver();
+  KeelbrookDriver(const KeelbrookDriver&) = delete;
+  KeelbrookDriver& operator=(const KeelbrookDriver&) = delete;
+
+  // Wine's per-program Windows version ("win95", "win98", "winme", "nt40", "win2k", "winxp",
+  // "win2003"; "" removes the setting, leaving Wine's default). Takes effect at the next
+  // Start(); the previous setting is put back when the driver ends.
+  void SetWindowsVersion(const std::string& version);
+
+  // Starts the program and waits until its main window is shown and it waits for input.
+  void Start(DWORD timeout_ms = 20000);
+  bool Running() const;
+  DWORD ProcessId() const { return pid_; }
+  DWORD ThreadId() const { return tid_; }
+  HANDLE Process() const { return process_; }
+  HWND MainWindow() const { return main_; }
+  const std::string& Exe() const { return exe_; }
+
+  // Controls, by control id, anywhere under the main window.
+  HWND Find(int id) const;     // nullptr when there is none
+  HWND Control(int id) const;  // throws when there is none
+  std::string Text(int id) const;
+  static std::string WindowText(HWND hwnd);
+  static std::string ClassOf(HWND hwnd);
+  void SetText(int id, const std::string& text);
+  // Focuses the edit, selects its text and types `text` character by character.
+  void TypeInto(int id, const std::string& text);
+  void Click(int id);  // BM_CLICK, posted
+  bool IsVisible(int id) const;  // the control and all its parents are visible
+  bool IsEnabled(int id) const;
+  LONG Style(int id) const;
+  LONG ExStyle(int id) const;
+  RECT ScreenRect(int id) const;
+  SIZE ClientSize() const;  // of the main window
+  LONG MainStyle() const;
+
+  // List boxes. Texts come as the ANSI code page shows them.
+  int ListCount(int id) const;
+  std::string ListItem(int id, int index) const;
+  std::vector<std::string> ListItems(int id) const;
+  int ListSelection(int id) const;
+  // Selects a line as a click would and tells the page (LBN_SELCHANGE).
+  void SelectListItem(int id, int index);
+
+  // The tab strip IDC_MAIN_TABS.
+  int TabCount() const;
+  std::vector<std::string> TabTexts() const;
+  int CurrentTab() const;
+  // Switches as a click on the tab does; returns once the page has been switched.
+  void SwitchTab(int index);
+
+  // The keyboard. PressKey delivers a key press through the program's own message loop to the
+  // control that has the focus, exactly as a real key press arrives.
+  HWND FocusedWindow() const;
+  int FocusedId() const;
+  void Focus(int id);
+  void PressKey(WORD vk);
+  void PressKeyWithAlt(WORD vk);  // e.g. Alt+F4
+
+  // Message boxes (#32770 dialogs without an edit field) of the program.
+  std::optional<MessageBoxInfo> FindMessageBox() const;
+  MessageBoxInfo WaitForMessageBox(DWORD timeout_ms = 5000) const;
+  // Presses the button with this id and waits until the box is gone.
+  void Answer(const MessageBoxInfo& box, int id, DWORD timeout_ms = 5000);
+  // Success when for `ms` no box appears and the program keeps running.
+  ::testing::AssertionResult NoMessageBoxFor(DWORD ms) const;
+
+  // Closing.
+  void CloseByTitleBar();  // WM_SYSCOMMAND SC_CLOSE, as the title-bar button sends
+  void PostClose();        // WM_CLOSE
+  // The program's exit code; throws (after killing it) when it has not ended in time.
+  DWORD WaitForExit(DWORD timeout_ms = 10000);
+  void Kill();
+
+  // Writes $KB_SCREENS/<name>.bmp of the main window as it is on screen; returns its path.
+  std::string Screenshot(const std::string& name);
+
+  // Returns once the program's thread has handled everything sent or posted to it before.
+  void Sync() const;
+  // A sent message with a time limit; throws when the program does not answer.
+  LRESULT Send(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, DWORD timeout_ms = 5000) const;
+  LRESULT SendW(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, DWORD timeout_ms = 5000) const;
+  void Post(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) const;
+
+ private:
+  HWND FindMainWindow() const;
+  void RestoreVersion();
+  void CloseHandles();
+
+  std::string exe_;
+  std::string windowClass_;
+  HANDLE process_ = nullptr;
+  HANDLE thread_ = nullptr;
+  DWORD pid_ = 0;
+  DWORD tid_ = 0;
+  HWND main_ = nullptr;
+  bool versionChanged_ = false;
+  std::optional<RegValue> previousVersion_;
+};
+
+}  // namespace e2e
+
+#endif

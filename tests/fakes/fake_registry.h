@@ -1,0 +1,78 @@
+#pragma once
+// An in-memory registry behind the RegistryApi port: keys with case-insensitive names, values
+// with their type and raw bytes, handles that must be closed, and faults a test can inject on
+// chosen keys and values (refused opens, reads, writes and deletes).
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "platform/registry_api.h"
+
+class FakeRegistry : public RegistryApi {
+ public:
+  FakeRegistry();
+  ~FakeRegistry() override;
+
+  // RegistryApi
+  long RegOpenKeyExA(HKey parent, const std::string& subKey, uint32_t access, HKey* result) override;
+  long RegCreateKeyExA(HKey parent, const std::string& subKey, uint32_t access, HKey* result) override;
+  long RegCloseKey(HKey key) override;
+  long RegQueryValueExA(HKey key, const std::string& name, uint32_t* type, uint8_t* data, uint32_t* size) override;
+  long RegSetValueExA(HKey key, const std::string& name, uint32_t type, const uint8_t* data, uint32_t size) override;
+  long RegQueryInfoKeyA(HKey key, uint32_t* subKeys, uint32_t* maxSubKeyLen, uint32_t* values,
+                        uint32_t* maxValueNameLen) override;
+  long RegEnumKeyExA(HKey key, uint32_t index, std::string* name) override;
+  long RegEnumValueA(HKey key, uint32_t index, std::string* name) override;
+  long RegDeleteKeyA(HKey key, const std::string& subKey) override;
+  long RegDeleteValueA(HKey key, const std::string& name) override;
+
+  // Test set-up and inspection. Paths are backslash-separated below a predefined root and are
+  // created as needed by the setters.
+  void CreateKey(HKey root, const std::string& path);
+  void SetValue(HKey root, const std::string& path, const std::string& name, uint32_t type,
+                const std::vector<uint8_t>& data);
+  void SetString(HKey root, const std::string& path, const std::string& name, const std::string& text,
+                 uint32_t type = reg::kRegSz);  // stores text plus one zero byte
+  void SetDword(HKey root, const std::string& path, const std::string& name, uint32_t value);
+  void DeleteTree(HKey root, const std::string& path);
+  bool KeyExists(HKey root, const std::string& path) const;
+  bool ValueExists(HKey root, const std::string& path, const std::string& name) const;
+  // False when the value is missing.
+  bool GetValue(HKey root, const std::string& path, const std::string& name, uint32_t* type,
+                std::vector<uint8_t>* data) const;
+  // The value's bytes up to the first zero byte; empty when missing.
+  std::string GetString(HKey root, const std::string& path, const std::string& name) const;
+  uint32_t GetType(HKey root, const std::string& path, const std::string& name) const;  // kRegNone if missing
+  std::vector<std::string> SubKeyNames(HKey root, const std::string& path) const;  // enumeration order
+  std::vector<std::string> ValueNames(HKey root, const std::string& path) const;
+
+  // Faults. A refused open fails RegOpenKeyExA/RegCreateKeyExA of exactly that key with
+  // ERROR_ACCESS_DENIED. An empty value name in RefuseRead/RefuseWrite/RefuseDeleteValue means
+  // the key's default value; "*" means every value of the key.
+  void RefuseOpen(HKey root, const std::string& path);
+  void RefuseRead(HKey root, const std::string& path, const std::string& name);   // data read fails
+  void RefuseWrite(HKey root, const std::string& path, const std::string& name);
+  void RefuseDeleteKey(HKey root, const std::string& path);
+  void RefuseDeleteValue(HKey root, const std::string& path, const std::string& name);
+
+  // Bookkeeping for tests and benchmarks.
+  int OpenHandleCount() const;  // handles opened and not yet closed
+  long CallCount() const { return calls_; }
+  void ResetCallCount() { calls_ = 0; }
+
+  struct Node;
+
+ private:
+  Node* Find(HKey root, const std::string& path) const;
+  Node* Make(HKey root, const std::string& path);
+  Node* NodeOf(HKey key) const;
+  HKey NewHandle(Node* node);
+
+  std::map<HKey, std::unique_ptr<Node>> roots_;
+  std::map<HKey, Node*> handles_;
+  HKey nextHandle_ = 0x1000;
+  long calls_ = 0;
+};

@@ -1,0 +1,62 @@
+# Sourced by the scripts that run Windows programs: the project's own 32-bit Wine prefix, quiet,
+# with no installer dialogs and no crash dialog, created on first use and rebuilt when missing.
+# KB_PREFIX may name another prefix (the benchmarks keep theirs apart).
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+export WINEPREFIX=${KB_PREFIX:-$root/build/wineprefix}
+export WINEARCH=win32
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml="
+
+kb_prefix_ready() { [ -f "$WINEPREFIX/system.reg" ] && [ -f "$WINEPREFIX/.keelbrook-ready" ]; }
+
+kb_ensure_prefix() {
+  kb_prefix_ready && return 0
+  rm -rf "$WINEPREFIX"
+  mkdir -p "$(dirname "$WINEPREFIX")"
+  wineboot -i >/dev/null 2>&1 </dev/null
+  wineserver -w
+  # Fonts the dialogs name ("MS Sans Serif" falls back badly without them).
+  if [ -d /usr/share/wine/fonts ]; then
+    cp -n /usr/share/wine/fonts/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
+  fi
+  # No crash dialog that would block a headless run, and no 2 s cost per hidden window on a
+  # bare X server.
+  wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
+  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f >/dev/null 2>&1
+  wineserver -w
+  touch "$WINEPREFIX/.keelbrook-ready"
+}
+
+# Starts Xvfb on a free display when none is given; KB_XVFB_PID names it for kb_stop_xvfb.
+kb_start_xvfb() {
+  KB_XVFB_PID=
+  if [ -n "${DISPLAY:-}" ] && [ -z "${KB_FORCE_XVFB:-}" ]; then return 0; fi
+  local fifo; fifo=$(mktemp -u)
+  mkfifo "$fifo"
+  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
+  KB_XVFB_PID=$!
+  local n; read -r n <"$fifo"; rm -f "$fifo"
+  export DISPLAY=":$n"
+}
+
+kb_stop_xvfb() {
+  if [ -n "${KB_XVFB_PID:-}" ]; then kill "$KB_XVFB_PID" 2>/dev/null; wait "$KB_XVFB_PID" 2>/dev/null; fi
+  KB_XVFB_PID=
+}
+
+# The wineserver of the prefix, started once so that each test does not pay for it; its pid is
+# kept so that exactly this server is stopped afterwards.
+kb_start_wineserver() {
+  wineserver -p >/dev/null 2>&1 </dev/null
+  wine cmd /c exit >/dev/null 2>&1 </dev/null
+  KB_WINESERVER_PID=$(pgrep -n -f "wineserver" || true)
+}
+
+kb_stop_wineserver() {
+  wineserver -k >/dev/null 2>&1 || true
+  if [ -n "${KB_WINESERVER_PID:-}" ]; then
+    kill "$KB_WINESERVER_PID" 2>/dev/null || true
+  fi
+  KB_WINESERVER_PID=
+}
