@@ -1,0 +1,140 @@
+// The main window's own logic: the creation sequence, the error report and the key roles.
+#include <gtest/gtest.h>
+
+#include "app/error_report.h"
+#include "fakes/fake_controls.h"
+#include "platform/app_error.h"
+
+namespace {
+
+TEST(ErrorReport, FullStopOnlyAfterCharactersAboveTheDot) {
+  struct Case {
+    const char* message;
+    const char* shown;
+  } cases[] = {
+      {"Failed to set data for 'DevicePath'", "Failed to set data for 'DevicePath'"},
+      {"List index out of bounds (3)", "List index out of bounds (3)"},
+      {"Something broke", "Something broke."},
+      {"Already a sentence.", "Already a sentence."},
+      {"Shouted !", "Shouted !"},
+      {"Ends in a digit 7", "Ends in a digit 7."},  // '7' is above '.'
+      {"Ends in a comma,", "Ends in a comma,"},
+      {"", ""},
+      {"caf\xE9", "caf\xE9."},  // bytes above 127 count as large codes
+  };
+  for (const Case& c : cases) EXPECT_EQ(ErrorReportText(c.message), c.shown) << "message: " << c.message;
+}
+
+TEST(ErrorReport, RunHandlerShowsTheRaisedErrorAndStopsTheHandlerThere) {
+  FakeSystem system;
+  int stepsDone = 0;
+  bool ok = RunHandler(system, [&] {
+    ++stepsDone;
+    throw AppError("Invalid data type for 'DevicePath'");
+    ++stepsDone;  // never reached
+  });
+  EXPECT_FALSE(ok);
+  EXPECT_EQ(stepsDone, 1);
+  ASSERT_EQ(system.boxes.size(), 1u);
+  EXPECT_EQ(system.boxes[0].text, "Invalid data type for 'DevicePath'");
+  EXPECT_EQ(system.boxes[0].caption, "Keelbrook 2003");
+  EXPECT_EQ(system.boxes[0].type, 0x10u);
+  EXPECT_EQ(system.boxes[0].owner, BoxOwner::MainWindow);
+
+  EXPECT_TRUE(RunHandler(system, [] {}));
+  EXPECT_EQ(system.boxes.size(), 1u) << "a handler that succeeds shows nothing";
+}
+
+TEST(ErrorReport, NoExceptionOfAnyKindEscapes) {
+  FakeSystem system;
+  EXPECT_FALSE(RunHandler(system, [] { throw std::runtime_error("Disk full"); }));
+  EXPECT_FALSE(RunHandler(system, [] { throw 42; }));
+  ASSERT_EQ(system.boxes.size(), 2u);
+  EXPECT_EQ(system.boxes[0].text, "Disk full.");
+}
+
+TEST(FormCreate, ReadsTheWindowsDirectoryFirstWithRoomFor255) {
+  FakeForm f;
+  f.system.windowsDir = "D:\\WINNT";
+  f->FormCreate();
+  EXPECT_EQ(f->WindowsDirText, "D:\\WINNT");
+  ASSERT_FALSE(f.system.windowsDirSizes.empty());
+  EXPECT_EQ(f.system.windowsDirSizes.front(), 255u);
+}
+
+TEST(FormCreate, IdentifiedSystemReplacesTheOsCaptions) {
+  FakeForm f;
+  f.system.version = VersionRecord(2, 5, 1, 2600, "Service Pack 3", 1, 0x100);
+  f->FormCreate();
+  EXPECT_EQ(f->OsFamily, 5);
+  EXPECT_EQ(f.lblOS.text, "OS : Windows XP Professional (Service Pack 3)");
+  EXPECT_EQ(f.lblBuild.text, "Build : 2600");
+  EXPECT_EQ(f.window.activePage, kPageSysInfo);
+}
+
+TEST(FormCreate, UnknownSystemKeepsTheLaidOutCaptions) {
+  for (bool versionOk : {true, false}) {
+    FakeForm f;
+    f.system.versionOk = versionOk;
+    f.system.version = VersionRecord(2, 6, 1, 7601, "Service Pack 1");
+    f->FormCreate();
+    EXPECT_EQ(f->OsFamily, 0);
+    EXPECT_EQ(f.lblOS.text, "Operating system : ");
+    EXPECT_EQ(f.lblBuild.text, "Build : ");
+  }
+}
+
+TEST(FormCreate, LeavesNoRegistryKeyOpen) {
+  FakeForm f;
+  f.system.version = VersionRecord(1, 4, 10, 67766446, " A ");
+  f->FormCreate();
+  EXPECT_EQ(f.registry.OpenHandleCount(), 0);
+}
+
+TEST(FormCreate, AnErrorSkipsTheRestAndLeavesTheChecksumAtZero) {
+  FakeForm f;
+  f.system.version = VersionRecord(2, 5, 1, 2600, "Service Pack 3");
+  // A registry value of the wrong type where the "OS Info" product labels are read.
+  f.registry.SetDword(reg::kHkeyLocalMachine, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion", "ProductID", 7);
+  f.system.AddFile("C:\\Documents and Settings\\Anna\\SendTo", 0x10);
+  f.system.AddFile("C:\\Documents and Settings\\Anna\\SendTo\\Desktop.lnk");
+  f.txtComputerName.text = "";
+  bool ok = RunHandler(f.system, [&] { f->FormCreate(); });
+  EXPECT_FALSE(ok);
+  ASSERT_EQ(f.system.boxes.size(), 1u);
+  EXPECT_EQ(f.system.boxes[0].text, "Invalid data type for 'ProductID'");
+  EXPECT_EQ(f->OsFamily, 5) << "identification ran before the failing step";
+  EXPECT_EQ(f->SettingsChecksum, 0);
+  EXPECT_TRUE(f.txtBootFrom.text.empty()) << "the settings are loaded after the failing step";
+  EXPECT_TRUE(f.lstSendTo.lines.empty()) << "the Send To list is filled after the failing step";
+  EXPECT_EQ(f.registry.OpenHandleCount(), 0);
+}
+
+TEST(KeyRoles, EnterAndEscapeDependOnThePage) {
+  FakeForm f;
+  for (int page : {kPageUninstall, kPageSendTo, kPageOptimise, kPageOsInfo, kPageAbout}) f->EnterPressed(page);
+  EXPECT_EQ(f.window.closeRequests, 0) << "Enter closes only from the settings page";
+  f->EnterPressed(kPageSysInfo);
+  EXPECT_EQ(f.window.closeRequests, 1);
+
+  for (int page : {kPageSysInfo, kPageOptimise, kPageOsInfo, kPageAbout}) f->EscapePressed(page);
+  EXPECT_TRUE(f.system.boxes.empty()) << "Escape does nothing on these pages";
+  EXPECT_EQ(f.window.closeRequests, 1);
+}
+
+TEST(KeyRoles, EscapePressesTheRemovalButtonsOfTheListPages) {
+  // With nothing selected both removal buttons end with the list's out-of-range report, which
+  // shows that Escape reached them.
+  FakeForm f;
+  EXPECT_THROW(f->EscapePressed(kPageUninstall), AppError);
+  EXPECT_THROW(f->EscapePressed(kPageSendTo), AppError);
+}
+
+TEST(ExitButtons, AskTheWindowToClose) {
+  FakeForm f;
+  f->btnSystemExitClick();
+  EXPECT_EQ(f.window.closeRequests, 1);
+  EXPECT_TRUE(f.system.boxes.empty()) << "the question belongs to the closing sequence, not the button";
+}
+
+}  // namespace
