@@ -16,6 +16,38 @@ constexpr uint32_t kMaxValueBytes = 16u * 1024u * 1024u;
 
 bool IsStringType(uint32_t type) { return type == reg::kRegSz || type == reg::kRegExpandSz; }
 
+[[noreturn]] void Raise(const char* format, const std::string& name) { throw AppError(FormatText(format, name)); }
+
+// "\" first: the rest below the root; otherwise below the open key, or the root when none is.
+struct Target {
+  HKey base;
+  std::string subKey;
+};
+Target TargetOf(const std::string& path, HKey root, HKey current) {
+  if (!path.empty() && path[0] == '\\') return {root, path.substr(1)};
+  return {current != 0 ? current : root, path};
+}
+
+// The names of a key's subkeys or of its values, index 0 upward.
+void ListNames(RegistryApi& api, HKey key, bool subKeys, std::vector<std::string>& list) {
+  list.clear();
+  if (key == 0) return;
+  uint32_t count = 0;
+  const long info = subKeys ? api.RegQueryInfoKeyA(key, &count, nullptr, nullptr, nullptr)
+                            : api.RegQueryInfoKeyA(key, nullptr, nullptr, &count, nullptr);
+  if (info != reg::kErrorSuccess) return;
+  for (uint32_t i = 0; i < count; ++i) {
+    std::string name;
+    const long rc = subKeys ? api.RegEnumKeyExA(key, i, &name) : api.RegEnumValueA(key, i, &name);
+    // The key shrank since its count was read: the rest are gone.
+    if (rc == reg::kErrorNoMoreItems) break;
+    // One entry that cannot be read is left out rather than shown as a blank line that the
+    // pages would then try to act on; the others are still listed.
+    if (rc != reg::kErrorSuccess) continue;
+    list.push_back(name);
+  }
+}
+
 }  // namespace
 
 RegistryAccess::RegistryAccess(RegistryApi& api) : api_(api) {}
@@ -31,16 +63,11 @@ void RegistryAccess::SetRootKey(HKey root) {
 }
 
 bool RegistryAccess::OpenKey(const std::string& path, bool create) {
-  const bool absolute = !path.empty() && path[0] == '\\';
-  const std::string subKey = absolute ? path.substr(1) : path;
-  const HKey base = (absolute || current_ == 0) ? root_ : current_;
-
+  const Target target = TargetOf(path, root_, current_);
   HKey opened = 0;
-  long rc;
-  if (create && !subKey.empty())
-    rc = api_.RegCreateKeyExA(base, subKey, access_, &opened);
-  else
-    rc = api_.RegOpenKeyExA(base, subKey, access_, &opened);
+  const long rc = create && !target.subKey.empty()
+                      ? api_.RegCreateKeyExA(target.base, target.subKey, access_, &opened)
+                      : api_.RegOpenKeyExA(target.base, target.subKey, access_, &opened);
   // A failed open leaves the object where it was, so that a page which ignores the failure goes
   // on at the last key that did open.
   if (rc != reg::kErrorSuccess) return false;
@@ -73,15 +100,15 @@ std::string RegistryAccess::ReadString(const std::string& name) {
   if (api_.RegQueryValueExA(current_, name, &type, nullptr, &size) != reg::kErrorSuccess || size == 0)
     return std::string();
 
-  const std::string failedRead = FormatText("Failed to get data for '%s'", name);
-  if (size > kMaxValueBytes) throw AppError(failedRead);
+  const char* const failedRead = "Failed to get data for '%s'";
+  if (size > kMaxValueBytes) Raise(failedRead, name);
   std::unique_ptr<uint8_t[]> buffer(new (std::nothrow) uint8_t[size]);
-  if (!buffer) throw AppError(failedRead);
+  if (!buffer) Raise(failedRead, name);
 
   uint32_t got = size;
   if (api_.RegQueryValueExA(current_, name, &type, buffer.get(), &got) != reg::kErrorSuccess)
-    throw AppError(failedRead);
-  if (!IsStringType(type)) throw AppError(FormatText("Invalid data type for '%s'", name));
+    Raise(failedRead, name);
+  if (!IsStringType(type)) Raise("Invalid data type for '%s'", name);
 
   // The stored size counts the terminating zero when there is one; values written by other
   // programs may lack it, or carry more after it. Never trust a size larger than the buffer.
@@ -92,14 +119,13 @@ std::string RegistryAccess::ReadString(const std::string& name) {
 }
 
 void RegistryAccess::WriteText(const std::string& name, const std::string& text, uint32_t type) {
-  const std::string failedWrite = FormatText("Failed to set data for '%s'", name);
-  if (current_ == 0) throw AppError(failedWrite);
-  if (text.size() >= std::numeric_limits<uint32_t>::max()) throw AppError(failedWrite);
+  const char* const failedWrite = "Failed to set data for '%s'";
+  if (current_ == 0 || text.size() >= std::numeric_limits<uint32_t>::max()) Raise(failedWrite, name);
   // The text and its terminating zero: c_str() guarantees the zero is there.
   const uint32_t size = static_cast<uint32_t>(text.size() + 1);
   if (api_.RegSetValueExA(current_, name, type, reinterpret_cast<const uint8_t*>(text.c_str()), size) !=
       reg::kErrorSuccess)
-    throw AppError(failedWrite);
+    Raise(failedWrite, name);
 }
 
 void RegistryAccess::WriteString(const std::string& name, const std::string& text) {
@@ -118,42 +144,13 @@ uint32_t RegistryAccess::GetDataType(const std::string& name) {
   return type;
 }
 
-void RegistryAccess::GetKeyNames(std::vector<std::string>& list) {
-  list.clear();
-  if (current_ == 0) return;
-  uint32_t count = 0;
-  if (api_.RegQueryInfoKeyA(current_, &count, nullptr, nullptr, nullptr) != reg::kErrorSuccess) return;
-  for (uint32_t i = 0; i < count; ++i) {
-    std::string name;
-    const long rc = api_.RegEnumKeyExA(current_, i, &name);
-    // The key shrank since its count was read: the rest are gone.
-    if (rc == reg::kErrorNoMoreItems) break;
-    // One entry that cannot be read is left out rather than shown as a blank line that the
-    // pages would then try to act on; the others are still listed.
-    if (rc != reg::kErrorSuccess) continue;
-    list.push_back(name);
-  }
-}
+void RegistryAccess::GetKeyNames(std::vector<std::string>& list) { ListNames(api_, current_, true, list); }
 
-void RegistryAccess::GetValueNames(std::vector<std::string>& list) {
-  list.clear();
-  if (current_ == 0) return;
-  uint32_t count = 0;
-  if (api_.RegQueryInfoKeyA(current_, nullptr, nullptr, &count, nullptr) != reg::kErrorSuccess) return;
-  for (uint32_t i = 0; i < count; ++i) {
-    std::string name;
-    const long rc = api_.RegEnumValueA(current_, i, &name);
-    if (rc == reg::kErrorNoMoreItems) break;
-    if (rc != reg::kErrorSuccess) continue;
-    list.push_back(name);
-  }
-}
+void RegistryAccess::GetValueNames(std::vector<std::string>& list) { ListNames(api_, current_, false, list); }
 
 bool RegistryAccess::DeleteKey(const std::string& path) {
-  const bool absolute = !path.empty() && path[0] == '\\';
-  const std::string subKey = absolute ? path.substr(1) : path;
-  const HKey base = (absolute || current_ == 0) ? root_ : current_;
-  return DeleteTree(base, subKey);
+  const Target target = TargetOf(path, root_, current_);
+  return DeleteTree(target.base, target.subKey);
 }
 
 bool RegistryAccess::DeleteTree(HKey base, const std::string& subKey) {
@@ -183,14 +180,11 @@ bool RegistryAccess::DeleteValue(const std::string& name) {
 }
 
 bool OpenPiecewise(RegistryAccess& registry, const std::string& path, bool stopAtFailure) {
-  bool all = true;
-  bool any = false;
-  size_t start = 0;
   // A leading backslash makes the first piece start from the root, as it does for OpenKey.
-  const bool absolute = !path.empty() && path[0] == '\\';
-  if (absolute) start = 1;
-  bool first = true;
-  while (start <= path.size()) {
+  std::string prefix = !path.empty() && path[0] == '\\' ? "\\" : "";
+  bool any = false;
+  bool all = true;
+  for (size_t start = prefix.size(); start <= path.size();) {
     size_t end = path.find('\\', start);
     if (end == std::string::npos) end = path.size();
     const std::string piece = path.substr(start, end - start);
@@ -198,12 +192,11 @@ bool OpenPiecewise(RegistryAccess& registry, const std::string& path, bool stopA
     // Doubled or trailing backslashes name nothing; opening "" would only reopen the same key.
     if (piece.empty()) continue;
     any = true;
-    const bool opened = registry.OpenKey((first && absolute ? "\\" : "") + piece, false);
-    first = false;
-    if (!opened) {
+    if (!registry.OpenKey(prefix + piece, false)) {
       all = false;
       if (stopAtFailure) break;
     }
+    prefix.clear();
   }
   // A path without a single piece opened nothing, which is not success.
   return any && all;

@@ -44,11 +44,6 @@ std::vector<std::string> Split(const std::string& path) {
   return pieces;
 }
 
-bool IsPredefined(HKey key) {
-  return key == reg::kHkeyClassesRoot || key == reg::kHkeyCurrentUser || key == reg::kHkeyLocalMachine ||
-         key == reg::kHkeyUsers;
-}
-
 bool IsStringType(uint32_t type) {
   return type == reg::kRegSz || type == reg::kRegExpandSz || type == reg::kRegMultiSz;
 }
@@ -65,7 +60,9 @@ struct FakeRegistry::Node {
   std::string name;
   Node* parent = nullptr;
   bool deleted = false;
-  // Both kept in creation order, which is the order the enumeration reports.
+  // Subkeys in name order (AddChild), values in creation order, which is what Windows NT
+  // reports. Wine sorts values too, so a test that cares about the order of values should
+  // create them in name order, where every registry agrees.
   std::vector<std::unique_ptr<Node>> children;
   std::vector<Value> values;
   // Deleted subkeys stay alive here: a handle still open on one must fail cleanly with
@@ -75,6 +72,17 @@ struct FakeRegistry::Node {
   bool refuseOpen = false;
   bool refuseDelete = false;
   std::vector<std::string> refusedReads, refusedWrites, refusedValueDeletes;  // folded; "*" = all
+
+  // Subkeys are enumerated in name order, compared without regard to case, as Windows NT and
+  // Wine both do; a new subkey takes its place in that order.
+  Node* AddChild(const std::string& childName) {
+    auto pos = children.begin();
+    while (pos != children.end() && Fold((*pos)->name) < Fold(childName)) ++pos;
+    auto added = children.insert(pos, std::make_unique<Node>());
+    (*added)->name = childName;
+    (*added)->parent = this;
+    return added->get();
+  }
 
   Node* Child(const std::string& childName) const {
     for (const auto& c : children)
@@ -134,12 +142,7 @@ FakeRegistry::Node* FakeRegistry::Make(HKey root, const std::string& path) {
   Node* node = it->second.get();
   for (const auto& piece : Split(path)) {
     Node* child = node->Child(piece);
-    if (!child) {
-      node->children.push_back(std::make_unique<Node>());
-      child = node->children.back().get();
-      child->name = piece;
-      child->parent = node;
-    }
+    if (!child) child = node->AddChild(piece);
     node = child;
   }
   return node;
@@ -189,12 +192,7 @@ long FakeRegistry::RegCreateKeyExA(HKey parent, const std::string& subKey, uint3
   if (!subKey.empty() && subKey[0] == '\\') return kErrorBadPathname;
   for (const auto& piece : Split(subKey)) {
     Node* child = node->Child(piece);
-    if (!child) {
-      node->children.push_back(std::make_unique<Node>());
-      child = node->children.back().get();
-      child->name = piece;
-      child->parent = node;
-    }
+    if (!child) child = node->AddChild(piece);
     node = child;
   }
   if (node->refuseOpen) return reg::kErrorAccessDenied;

@@ -23,7 +23,21 @@ constexpr SysHandle kThreadHandle = 0x7100;
 constexpr SysHandle kProcessHandle = 0x7200;
 constexpr SysHandle kOpenedHandle = 0x7300;
 
-char Fold(char c) { return static_cast<char>(std::toupper(static_cast<unsigned char>(c))); }
+// The capital of a CP1252 accented small letter, so that case is ignored for
+// them as it is for plain letters, in names and in comparisons.
+int UpperAccented(unsigned char c) {
+  switch (c) {
+    case 0x9A: case 0x9C: case 0x9E: return c - 0x10;
+    case 0xFF: return 0x9F;
+    case 0xF7: return c;
+    default: return c >= 0xE0 ? c - 0x20 : c;
+  }
+}
+
+char Fold(char c) {
+  unsigned char u = static_cast<unsigned char>(c);
+  return static_cast<char>(u >= 0x80 ? UpperAccented(u) : std::toupper(u));
+}
 
 // The file system reads "a\\b" as "a\b" and "a\" as "a"; a UNC prefix keeps its two slashes.
 std::string Normalize(const std::string& path) {
@@ -71,27 +85,70 @@ bool Matches(const char* mask, const char* name) {
   return Matches(mask + 1, name + 1);
 }
 
-// Ordering in the spirit of the user locale's word sort: symbols before digits before letters,
-// letters alphabetical without regard to case, bytes above 127 after the plain letters.
-int SortClass(unsigned char c) {
-  if (std::isalpha(c)) return 2;
-  if (std::isdigit(c)) return 1;
-  if (c >= 0x80) return 3;
+// Ordering in the spirit of the user locale's word sort (Windows CompareString with the user's
+// default locale, case ignored), for the Western code page:
+//   1. letters compare by their plain letter (an accented letter sits with its plain one),
+//      symbols before digits before letters, hyphens and apostrophes left out;
+//   2. then plain letters before accented ones;
+//   3. then the text with fewer hyphens and apostrophes first.
+// Bytes above 127 that are not letters follow all letters, by value.
+
+// CP1252 letters with a mark, by their plain letter (0 for bytes that are not such letters).
+char PlainLetterOf(unsigned char c) {
+  static const char kHigh[] =  // 0xC0 to 0xFF, upper and lower halves alike
+      "AAAAAAACEEEEIIII" "DNOOOOO\0OUUUUY\0\0";
+  switch (c) {
+    case 0x8A: case 0x9A: return 'S';
+    case 0x8E: case 0x9E: return 'Z';
+    case 0x8C: case 0x9C: return 'O';
+    case 0x9F: case 0xFF: return 'Y';
+    default: break;
+  }
+  if (c >= 0xC0) return kHigh[(c - 0xC0) & 0x1F];
   return 0;
 }
 
-int CompareFolded(const std::string& a, const std::string& b) {
-  const size_t n = std::min(a.size(), b.size());
-  for (size_t i = 0; i < n; ++i) {
-    unsigned char ca = static_cast<unsigned char>(Fold(a[i]));
-    unsigned char cb = static_cast<unsigned char>(Fold(b[i]));
-    if (ca == cb) continue;
-    int classA = SortClass(ca), classB = SortClass(cb);
-    if (classA != classB) return classA < classB ? -1 : 1;
-    return ca < cb ? -1 : 1;
+struct Weight {
+  int cls;       // 0 symbol, 1 digit, 2 letter, 3 other high byte
+  int primary;   // the character, or its plain letter
+  int accent;    // 0 for a plain character
+};
+
+Weight WeightOf(char ch) {
+  unsigned char c = static_cast<unsigned char>(Fold(ch));
+  if (std::isalpha(c)) return {2, c, 0};
+  if (std::isdigit(c)) return {1, c, 0};
+  if (c >= 0x80) {
+    if (char plain = PlainLetterOf(c)) return {2, plain, c};
+    return {3, c, 0};
   }
-  if (a.size() == b.size()) return 0;
-  return a.size() < b.size() ? -1 : 1;
+  return {0, c, 0};
+}
+
+bool IsWordMark(char c) { return c == '-' || c == '\''; }
+
+int CompareLocale(const std::string& a, const std::string& b) {
+  std::string wa, wb;
+  std::copy_if(a.begin(), a.end(), std::back_inserter(wa), [](char c) { return !IsWordMark(c); });
+  std::copy_if(b.begin(), b.end(), std::back_inserter(wb), [](char c) { return !IsWordMark(c); });
+  const size_t n = std::min(wa.size(), wb.size());
+  for (size_t i = 0; i < n; ++i) {
+    Weight x = WeightOf(wa[i]), y = WeightOf(wb[i]);
+    if (x.cls != y.cls) return x.cls < y.cls ? -1 : 1;
+    if (x.primary != y.primary) return x.primary < y.primary ? -1 : 1;
+  }
+  if (wa.size() != wb.size()) return wa.size() < wb.size() ? -1 : 1;
+  for (size_t i = 0; i < n; ++i) {
+    Weight x = WeightOf(wa[i]), y = WeightOf(wb[i]);
+    if (x.accent != y.accent) return x.accent < y.accent ? -1 : 1;
+  }
+  if (a.size() != b.size()) return a.size() < b.size() ? -1 : 1;  // fewer marks first
+  for (size_t i = 0; i < a.size(); ++i) {  // as many marks, in other places
+    Weight x = WeightOf(a[i]), y = WeightOf(b[i]);
+    if (x.cls != y.cls) return x.cls < y.cls ? -1 : 1;
+    if (x.primary != y.primary) return x.primary < y.primary ? -1 : 1;
+  }
+  return 0;
 }
 
 }  // namespace
@@ -139,25 +196,25 @@ bool FakeSystem::GetVersionExA(OsVersionInfo& info) {
 }
 
 namespace {
-std::string CutToSize(const std::string& text, unsigned size) {
-  if (size == 0) return std::string();
-  return text.substr(0, size - 1);
+// The system hands out a name only when it fits with its terminator; otherwise nothing.
+std::string IfItFits(const std::string& text, unsigned size) {
+  return text.size() < size ? text : std::string();
 }
 }  // namespace
 
 std::string FakeSystem::GetWindowsDirectoryA(unsigned size) {
   windowsDirSizes.push_back(size);
-  return CutToSize(windowsDir, size);
+  return IfItFits(windowsDir, size);
 }
 
 std::string FakeSystem::GetSystemDirectoryA(unsigned size) {
   systemDirSizes.push_back(size);
-  return CutToSize(systemDir, size);
+  return IfItFits(systemDir, size);
 }
 
 std::string FakeSystem::GetComputerNameA(unsigned size) {
   computerNameSizes.push_back(size);
-  return CutToSize(computerName, size);
+  return IfItFits(computerName, size);
 }
 
 bool FakeSystem::SetComputerNameA(const std::string& name) {
@@ -168,8 +225,8 @@ bool FakeSystem::SetComputerNameA(const std::string& name) {
 
 bool FakeSystem::GetUserNameA(unsigned size, std::string& name) {
   userNameSizes.push_back(size);
-  if (!userNameOk) return false;
-  name = CutToSize(userName, size);
+  if (!userNameOk || userName.size() >= size) return false;
+  name = userName;
   return true;
 }
 
@@ -347,13 +404,4 @@ int FakeSystem::MessageBoxA(BoxOwner owner, const std::string& text, const std::
   return question ? mb::kIdNo : mb::kIdOk;
 }
 
-int FakeSystem::CompareTextIgnoreCase(const std::string& a, const std::string& b) {
-  // Word sort: hyphens and apostrophes only count when the texts are otherwise equal
-  // ("coop" and "co-op" sit together, "a-c" comes after "ab").
-  auto isWordMark = [](char c) { return c == '-' || c == '\''; };
-  std::string wa, wb;
-  std::copy_if(a.begin(), a.end(), std::back_inserter(wa), [&](char c) { return !isWordMark(c); });
-  std::copy_if(b.begin(), b.end(), std::back_inserter(wb), [&](char c) { return !isWordMark(c); });
-  int r = CompareFolded(wa, wb);
-  return r != 0 ? r : CompareFolded(a, b);
-}
+int FakeSystem::CompareTextIgnoreCase(const std::string& a, const std::string& b) { return CompareLocale(a, b); }

@@ -125,14 +125,6 @@ TEST_F(RegistryFaults, KeyDeletedUnderTheOpenHandle) {
   EXPECT_FALSE(fake.KeyExists(kHklm, "Entry")) << "a write through a stale handle brought the key back";
 }
 
-TEST_F(RegistryFaults, NamesWithAccentsIgnoreCase) {
-  fake.SetString(kHklm, "Caf\xe9", "R\xe9sum\xe9", "ok");
-  RegistryAccess registry(fake);
-  registry.SetRootKey(kHklm);
-  ASSERT_TRUE(registry.OpenKey("CAF\xc9", false));
-  EXPECT_EQ("ok", registry.ReadString("R\xc9SUM\xc9"));
-}
-
 // A registry whose answers for one value, or one listing entry, are scripted.
 class ScriptedRegistry : public FakeRegistry {
  public:
