@@ -25,12 +25,18 @@ std::string TfrmMain::BuildSettingsText() const {
 
 void TfrmMain::TakeSettingsSnapshot() {
   SettingsChecksum = ComputeChecksum(BuildSettingsText());
+  KeepSettingsTexts();
+}
+
+void TfrmMain::KeepSettingsTexts() {
   SettingsSnapshotTexts.clear();
   for (const TextControl* field : SettingsFields()) SettingsSnapshotTexts.push_back(field->GetText());
 }
 
+// The texts decide, not the checksum: equal texts always sum alike, but different texts can too
+// (ab and cc), and a creation that stopped early leaves the checksum at 0 although the user has
+// changed nothing, where a Yes would write the fields it never filled over the stored values.
 bool TfrmMain::SettingsChanged() const {
-  if (ComputeChecksum(BuildSettingsText()) != SettingsChecksum) return true;
   std::vector<const TextControl*> fields = SettingsFields();
   for (size_t i = 0; i < fields.size(); ++i) {
     const std::string snapshot = i < SettingsSnapshotTexts.size() ? SettingsSnapshotTexts[i] : std::string();

@@ -1,5 +1,7 @@
 #pragma once
-// The 32-bit checksum of the "Sys Info" texts that decides, on closing, whether to ask "Save ?".
+// The 32-bit checksum of the "Sys Info" texts, kept as SettingsChecksum at every snapshot. Equal
+// checksums do not prove equal texts (ab and cc sum alike), so whether closing asks "Save ?" is
+// decided by TfrmMain::SettingsChanged, which also compares the snapshot texts.
 #include <cstddef>
 #include <cstdint>
 #include <string>

@@ -2,7 +2,8 @@
 
 int TFormInputBox::ShowModal() {
   // Without a view there is nobody to answer: that is a cancelled question.
-  return view_ ? view_->ShowModal() : 2;
+  if (!view_) return kResultCancel;
+  return view_->ShowModal() == kResultOk ? kResultOk : kResultCancel;
 }
 
 void TFormInputBox::FormActivate() {

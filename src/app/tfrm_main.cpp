@@ -41,6 +41,17 @@ TfrmMain::TfrmMain(RegistryApi& registry, SystemApi& system, LongLivedObjects& o
       imgNormal(*c.imgNormal) {}
 
 void TfrmMain::FormCreate() {
+  try {
+    RunCreationSteps();
+  } catch (...) {
+    // What was filled before the error is what the page shows; only the user's own edits after
+    // this point count as changes. The checksum keeps its value.
+    KeepSettingsTexts();
+    throw;
+  }
+}
+
+void TfrmMain::RunCreationSteps() {
   {
     RegistryAccess registry(Registry);
     WindowsDirText = System.GetWindowsDirectoryA(255);

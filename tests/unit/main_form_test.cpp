@@ -138,3 +138,30 @@ TEST(ExitButtons, AskTheWindowToClose) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(FormCreate, AfterAFailedCreationOnlyRealEditsAskToSave) {
+  FakeForm f;
+  f.system.version = VersionRecord(2, 5, 1, 2600, "Service Pack 3");
+  const char* key = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion";
+  f.registry.SetString(reg::kHkeyLocalMachine, key, "ProgramFilesDir", "C:\\Program Files");
+  f.registry.SetDword(reg::kHkeyLocalMachine, key, "DevicePath", 1);
+  f.registry.SetString(reg::kHkeyLocalMachine, key, "CommonFilesDir", "C:\\Program Files\\Common Files");
+  EXPECT_FALSE(RunHandler(f.system, [&] { f->FormCreate(); }));
+  EXPECT_EQ(f->SettingsChecksum, 0);
+  EXPECT_EQ(f.txtProgramFiles.text, "C:\\Program Files");
+
+  // Closing untouched asks nothing, so no Yes can write the unfilled fields over stored values.
+  size_t boxes = f.system.boxes.size();
+  f->FormClose();
+  EXPECT_EQ(f.system.boxes.size(), boxes);
+  EXPECT_EQ(f.registry.GetString(reg::kHkeyLocalMachine, key, "CommonFilesDir"), "C:\\Program Files\\Common Files");
+
+  f.txtProgramFiles.text = "D:\\Programs";
+  f->FormClose();
+  ASSERT_EQ(f.system.boxes.size(), boxes + 1);
+  EXPECT_EQ(f.system.boxes.back().caption, "Save ?");
+}
+
+}  // namespace

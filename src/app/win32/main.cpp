@@ -8,6 +8,7 @@
 #include "platform/app_error.h"
 #include "platform/win32/win32_registry_api.h"
 #include "platform/win32/win32_system_api.h"
+#include "ui/win32/win32_input_dialog.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
   // Created before the main window and alive until the end: the two lists kept beside the
@@ -20,15 +21,19 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
   InitCommonControlsEx(&controls);
 
   TFormInputBox inputBox;
+  Win32InputDialog inputDialog(instance, inputBox, system);
   MainWindow main(instance, registry, system, objects, inputBox);
   bool started = RunHandler(system, [&] {
     if (!main.Create()) throw AppError("The main window could not be created");
+    // The input dialog comes right after the main window and stays hidden until a question.
+    if (inputDialog.Create(main.Handle())) inputBox.AttachView(&inputDialog);
     main.Show(showCommand);
   });
   if (!started || !main.Handle()) return 0;
 
   MSG msg;
   while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+    if (main.TranslatePageKeys(msg)) continue;
     if (IsDialogMessageA(main.Handle(), &msg)) continue;
     TranslateMessage(&msg);
     DispatchMessageA(&msg);

@@ -340,8 +340,29 @@ int MainWindow::ActivePage() const { return activePage_; }
 void MainWindow::RequestClose() { PostMessageA(hwnd_, WM_CLOSE, 0, 0); }
 
 void MainWindow::SetActivePage(int index) {
-  SendMessageA(tabs_, TCM_SETCURSEL, static_cast<WPARAM>(index), 0);
+  // TCM_SETCURFOCUS notifies like a click on the tab, so every way of switching takes the same
+  // path through TCN_SELCHANGE.
+  SendMessageA(tabs_, TCM_SETCURFOCUS, static_cast<WPARAM>(index), 0);
   ShowPage(index);
+}
+
+bool MainWindow::TranslatePageKeys(const MSG& msg) {
+  if (msg.message != WM_KEYDOWN || !hwnd_ || !(GetKeyState(VK_CONTROL) & 0x8000)) return false;
+  if (msg.hwnd != hwnd_ && !IsChild(hwnd_, msg.hwnd)) return false;
+  int step = 0;
+  if (msg.wParam == VK_TAB) step = (GetKeyState(VK_SHIFT) & 0x8000) ? -1 : 1;
+  if (msg.wParam == VK_NEXT) step = 1;
+  if (msg.wParam == VK_PRIOR) step = -1;
+  if (step == 0) return false;
+  HWND focus = GetFocus();
+  bool focusOnPage = focus && IsChild(pages_[activePage_], focus);
+  SetActivePage((activePage_ + step + kPageCount) % kPageCount);
+  // The focus must not stay on a control of the page that was just hidden.
+  if (focusOnPage) {
+    HWND first = GetNextDlgTabItem(pages_[activePage_], nullptr, FALSE);
+    SetFocus(first ? first : tabs_);
+  }
+  return true;
 }
 
 void MainWindow::Dispatch(void (TfrmMain::*handler)()) {

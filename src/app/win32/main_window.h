@@ -25,6 +25,9 @@ class MainWindow : public FormWindowControl {
   bool Create();
   void Show(int showCommand);
   HWND Handle() const { return hwnd_; }
+  // Ctrl+Tab, Ctrl+Shift+Tab, Ctrl+Page Down and Ctrl+Page Up switch pages, as in the system's
+  // property sheets. True when the message was such a key and has been handled.
+  bool TranslatePageKeys(const MSG& msg);
   TfrmMain* Form() { return form_.get(); }
 
   // FormWindowControl

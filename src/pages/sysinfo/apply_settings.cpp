@@ -1,0 +1,65 @@
+// "Sys Info": "&Set" writes every editable setting back, changed or not, in a fixed order.
+// A write that fails raises out of the handler: what was written before stays written, the rest
+// is not tried, and the snapshot keeps its old value so that closing still offers to save.
+#include "app/tfrm_main.h"
+#include "pages/sysinfo/settings_catalogue.h"
+
+using namespace sysinfo;
+
+namespace {
+
+void ApplyOneNameSetting(RegistryAccess& registry, const char* name, const std::string& text) {
+  OpenSettingsKey(registry, kWindowsCurrentVersion);
+  WriteSetting(registry, name, text);
+  registry.CloseKey();
+}
+
+// The name is chosen in the key just opened, right before writing.
+void ApplyTwoNameSetting(RegistryAccess& registry, const TwoNameSetting& setting, const std::string& text) {
+  OpenSettingsKey(registry, kWindowsCurrentVersion);
+  WriteSetting(registry, NameToWrite(registry, setting), text);
+  registry.CloseKey();
+}
+
+}  // namespace
+
+void TfrmMain::btnSetClick() {
+  // The new name only takes effect after a restart, and a refusal is not the user's to fix
+  // here; the registry settings go on either way.
+  System.SetComputerNameA(txtComputerName.GetText());
+
+  WriteOwnerAndCompany(txtUserName.GetText(), txtCompanyName.GetText());
+  WriteInstallerPath(txtWinInstpath.GetText());
+
+  RegistryAccess registry(Registry);
+  registry.SetRootKey(reg::kHkeyLocalMachine);
+  ApplyTwoNameSetting(registry, kProgramFiles, txtProgramFiles.GetText());
+  // The field keeps the text as typed; only the stored folder gets its closing backslash.
+  ApplyOneNameSetting(registry, kWallPaperDir, WallpaperDirToStore(txtWallpaperDir.GetText()));
+  ApplyOneNameSetting(registry, kDevicePath, txtDevicePath.GetText());
+  ApplyTwoNameSetting(registry, kCommonFiles, txtCommonFilesPath.GetText());
+
+  // From the texts as shown, not as stored, so that closing right away asks nothing.
+  TakeSettingsSnapshot();
+}
+
+bool TfrmMain::WriteOwnerAndCompany(const std::string& owner, const std::string& company) {
+  const char* key = OwnerKeyFor(OsFamily);
+  if (!key) return false;
+  RegistryAccess registry(Registry);
+  OpenSettingsKey(registry, key);
+  WriteSetting(registry, kRegisteredOrganization, company);
+  WriteSetting(registry, kRegisteredOwner, owner);
+  registry.CloseKey();
+  return true;
+}
+
+bool TfrmMain::WriteInstallerPath(const std::string& path) {
+  const char* key = InstallerKeyFor(OsFamily);
+  if (!key) return false;
+  RegistryAccess registry(Registry);
+  OpenSettingsKey(registry, key);
+  WriteSetting(registry, kSourcePath, path);
+  registry.CloseKey();
+  return true;
+}
