@@ -50,12 +50,20 @@ kb_stop_xvfb() {
 kb_start_wineserver() {
   wineserver -p >/dev/null 2>&1 </dev/null
   wine cmd /c exit >/dev/null 2>&1 </dev/null
-  KB_WINESERVER_PID=$(pgrep -n -f "wineserver" || true)
+  # Other prefixes may have servers of their own on this machine: take the one of ours.
+  KB_WINESERVER_PID=
+  local pid
+  for pid in $(pgrep -x wineserver 2>/dev/null) $(pgrep -f 'wineserver' 2>/dev/null); do
+    if tr '\0' '\n' <"/proc/$pid/environ" 2>/dev/null | grep -qx "WINEPREFIX=$WINEPREFIX"; then
+      KB_WINESERVER_PID=$pid
+      break
+    fi
+  done
 }
 
 kb_stop_wineserver() {
   wineserver -k >/dev/null 2>&1 || true
-  if [ -n "${KB_WINESERVER_PID:-}" ]; then
+  if [ -n "${KB_WINESERVER_PID:-}" ] && kill -0 "$KB_WINESERVER_PID" 2>/dev/null; then
     kill "$KB_WINESERVER_PID" 2>/dev/null || true
   fi
   KB_WINESERVER_PID=

@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <map>
 #include <memory>
 
 #include "app/win32/resource.h"
@@ -74,52 +75,44 @@ std::string FirstMissingKey(HKEY root, const std::string& path) {
   }
 }
 
+struct IdSearch {
+  int id;
+  HWND found;
+};
+
+BOOL CALLBACK MatchId(HWND hwnd, LPARAM lp) {
+  auto* s = reinterpret_cast<IdSearch*>(lp);
+  if (GetDlgCtrlID(hwnd) != s->id) return TRUE;
+  s->found = hwnd;
+  return FALSE;
+}
+
 HWND FindDescendant(HWND parent, int id) {
-  struct Search {
-    int id;
-    HWND found;
-  } search = {id, nullptr};
-  EnumChildWindows(
-      parent,
-      [](HWND hwnd, LPARAM lp) -> BOOL {
-        auto* s = reinterpret_cast<Search*>(lp);
-        if (GetDlgCtrlID(hwnd) == s->id) {
-          s->found = hwnd;
-          return FALSE;
-        }
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&search));
+  IdSearch search = {id, nullptr};
+  EnumChildWindows(parent, MatchId, reinterpret_cast<LPARAM>(&search));
   return search.found;
+}
+
+BOOL CALLBACK Collect(HWND hwnd, LPARAM lp) {
+  reinterpret_cast<std::vector<HWND>*>(lp)->push_back(hwnd);
+  return TRUE;
 }
 
 std::vector<HWND> Descendants(HWND parent) {
   std::vector<HWND> all;
-  EnumChildWindows(
-      parent,
-      [](HWND hwnd, LPARAM lp) -> BOOL {
-        reinterpret_cast<std::vector<HWND>*>(lp)->push_back(hwnd);
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&all));
+  EnumChildWindows(parent, Collect, reinterpret_cast<LPARAM>(&all));
   return all;
 }
 
 std::vector<HWND> TopLevelWindowsOf(DWORD pid) {
-  struct Search {
-    DWORD pid;
-    std::vector<HWND> found;
-  } search = {pid, {}};
-  EnumWindows(
-      [](HWND hwnd, LPARAM lp) -> BOOL {
-        auto* s = reinterpret_cast<Search*>(lp);
-        DWORD owner = 0;
-        GetWindowThreadProcessId(hwnd, &owner);
-        if (owner == s->pid) s->found.push_back(hwnd);
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&search));
-  return search.found;
+  std::vector<HWND> all, found;
+  EnumWindows(Collect, reinterpret_cast<LPARAM>(&all));
+  for (HWND hwnd : all) {
+    DWORD owner = 0;
+    GetWindowThreadProcessId(hwnd, &owner);
+    if (owner == pid) found.push_back(hwnd);
+  }
+  return found;
 }
 
 LRESULT SendTimeout(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, DWORD timeout_ms, bool wide) {
@@ -158,6 +151,34 @@ bool MakeDirectories(const std::string& path) {
 }
 
 const char* const kAppDefaults = "Software\\Wine\\AppDefaults\\";
+
+// Memory in the program's address space, for messages that carry pointers to structures.
+class RemoteBuffer {
+ public:
+  RemoteBuffer(HANDLE process, SIZE_T size)
+      : process_(process),
+        p_(static_cast<char*>(VirtualAllocEx(process, nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE))) {
+    if (!p_) Fail("could not get memory in the program: " + ErrorText(GetLastError()));
+  }
+  RemoteBuffer(const RemoteBuffer&) = delete;
+  RemoteBuffer& operator=(const RemoteBuffer&) = delete;
+  ~RemoteBuffer() { VirtualFreeEx(process_, p_, 0, MEM_RELEASE); }
+  char* Get() const { return p_; }
+  void Write(const void* remote, const void* data, SIZE_T size) const {
+    SIZE_T done = 0;
+    if (!WriteProcessMemory(process_, const_cast<void*>(remote), data, size, &done) || done != size)
+      Fail("could not write to the program's memory: " + ErrorText(GetLastError()));
+  }
+  void Read(const void* remote, void* data, SIZE_T size) const {
+    SIZE_T done = 0;
+    if (!ReadProcessMemory(process_, remote, data, size, &done) || done != size)
+      Fail("could not read the program's memory: " + ErrorText(GetLastError()));
+  }
+
+ private:
+  HANDLE process_;
+  char* p_;
+};
 
 }  // namespace
 
@@ -262,9 +283,8 @@ LONG DeleteValue(HKEY root, const std::string& path, const std::string& name) {
 
 LONG DeleteTree(HKEY root, const std::string& path) {
   if (path.empty()) return ERROR_INVALID_PARAMETER;  // never the whole root
-  LONG rc = RegDeleteTreeA(root, path.c_str());
-  if (rc != ERROR_SUCCESS) return rc;
-  return RegDeleteKeyA(root, path.c_str());
+  // With a subkey name, RegDeleteTree removes that key itself as well.
+  return RegDeleteTreeA(root, path.c_str());
 }
 
 LONG CreateKey(HKEY root, const std::string& path) {
@@ -385,6 +405,7 @@ struct RegistryFixture::Record {
   }
 };
 
+RegistryFixture::RegistryFixture() = default;
 RegistryFixture::~RegistryFixture() { Restore(); }
 
 void RegistryFixture::Restore() {
@@ -515,11 +536,12 @@ HWND KeelbrookDriver::FindMainWindow() const {
   return nullptr;
 }
 
-void KeelbrookDriver::Start(DWORD timeout_ms) {
+void KeelbrookDriver::Launch() {
   if (exe_.empty()) Fail("KB_EXE is not set: it names the keelbrook.exe to test");
   if (Running()) Fail("the program is already running; one driver runs one program at a time");
   CloseHandles();
   main_ = nullptr;
+  found_.clear();
   if (GetFileAttributesA(exe_.c_str()) == INVALID_FILE_ATTRIBUTES) Fail("no program at " + exe_);
 
   std::string commandLine = "\"" + exe_ + "\"";
@@ -534,15 +556,40 @@ void KeelbrookDriver::Start(DWORD timeout_ms) {
   thread_ = pi.hThread;
   pid_ = pi.dwProcessId;
   tid_ = pi.dwThreadId;
+}
 
-  const DWORD start = GetTickCount();
-  const bool shown = WaitUntil([&] { return FindMainWindow() != nullptr || !Running(); }, timeout_ms);
-  if (!Running()) {
-    DWORD code = 0;
-    GetExitCodeProcess(process_, &code);
-    Fail(Format("%s ended with exit code %lu before showing its %s window", exe_.c_str(), code,
-                windowClass_.c_str()));
+std::string KeelbrookDriver::EndedText() const {
+  DWORD code = 0;
+  GetExitCodeProcess(process_, &code);
+  return Format("the program ended with exit code %lu", code);
+}
+
+void KeelbrookDriver::Start(DWORD timeout_ms) {
+  Launch();
+  WaitForMainWindow(timeout_ms);
+}
+
+MessageBoxInfo KeelbrookDriver::StartWithBox(DWORD timeout_ms) {
+  Launch();
+  std::optional<MessageBoxInfo> box;
+  WaitUntil([&] { return (box = FindMessageBox()) || FindMainWindow() || !Running(); }, timeout_ms);
+  if (!box) {
+    if (FindMainWindow()) Fail("expected a message box before the main window; the window came first");
+    if (!Running()) Fail("expected a message box before the main window; " + EndedText());
+    Fail(Format("expected a message box before the main window; nothing appeared within %lu ms", timeout_ms));
   }
+  return WaitForMessageBox(2000);
+}
+
+void KeelbrookDriver::WaitForMainWindow(DWORD timeout_ms) {
+  if (!process_) Fail("the program has not been started");
+  const DWORD start = GetTickCount();
+  std::optional<MessageBoxInfo> box;
+  const bool shown = WaitUntil([&] { return FindMainWindow() || !Running() || (box = FindMessageBox()); }, timeout_ms);
+  // Creation errors are reported before the window is shown; say so instead of timing out.
+  if (!FindMainWindow() && box)
+    Fail("the program showed a message box before its window (use StartWithBox): " + box->Describe());
+  if (!Running()) Fail(Format("%s before showing its %s window", EndedText().c_str(), windowClass_.c_str()));
   if (!shown) {
     Kill();
     Fail(Format("%s showed no %s window within %lu ms", exe_.c_str(), windowClass_.c_str(), timeout_ms));
@@ -550,7 +597,6 @@ void KeelbrookDriver::Start(DWORD timeout_ms) {
   main_ = FindMainWindow();
   const DWORD spent = GetTickCount() - start;
   WaitForInputIdle(process_, spent < timeout_ms ? timeout_ms - spent : 0);
-  GetWindowThreadProcessId(main_, &pid_);
   tid_ = GetWindowThreadProcessId(main_, nullptr);
   Sync();
 }
@@ -580,7 +626,15 @@ void KeelbrookDriver::Sync() const {
 
 // --- controls
 
-HWND KeelbrookDriver::Find(int id) const { return main_ ? FindDescendant(main_, id) : nullptr; }
+HWND KeelbrookDriver::Find(int id) const {
+  if (!main_) return nullptr;
+  // The program builds its controls once, so a found window stays valid while it has its id.
+  auto cached = found_.find(id);
+  if (cached != found_.end() && IsWindow(cached->second) && GetDlgCtrlID(cached->second) == id) return cached->second;
+  HWND hwnd = FindDescendant(main_, id);
+  if (hwnd) found_[id] = hwnd;
+  return hwnd;
+}
 
 HWND KeelbrookDriver::Control(int id) const {
   if (!main_) Fail("the program has not been started");
@@ -608,6 +662,9 @@ std::string KeelbrookDriver::Text(int id) const { return WindowText(Control(id))
 
 void KeelbrookDriver::SetText(int id, const std::string& text) {
   HWND hwnd = Control(id);
+  // A user cannot change a read-only field; a test that does would prove nothing.
+  if (ClassOf(hwnd) == "Edit" && (GetWindowLongA(hwnd, GWL_STYLE) & ES_READONLY))
+    Fail(Format("control %d is read-only; its text cannot be set", id));
   if (!Send(hwnd, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str())))
     Fail(Format("control %d refused the text %s", id, Quote(text).c_str()));
   const std::string shown = WindowText(hwnd);
@@ -655,6 +712,37 @@ SIZE KeelbrookDriver::ClientSize() const {
 LONG KeelbrookDriver::MainStyle() const {
   if (!main_) Fail("the program has not been started");
   return GetWindowLongA(main_, GWL_STYLE);
+}
+
+std::optional<std::string> KeelbrookDriver::Hint(int id) const {
+  HWND control = Control(id);
+  const SIZE_T textSize = 1024;
+  RemoteBuffer remote(process_, sizeof(TTTOOLINFOA) + textSize);
+  char* remoteText = remote.Get() + sizeof(TTTOOLINFOA);
+  for (HWND tips : TopLevelWindowsOf(pid_)) {
+    if (ClassOf(tips) != TOOLTIPS_CLASSA) continue;
+    const int tools = static_cast<int>(Send(tips, TTM_GETTOOLCOUNT, 0, 0));
+    for (int i = 0; i < tools; ++i) {
+      // The tool record and its text buffer live in the program; the control copies into them.
+      TTTOOLINFOA info = {};
+      info.cbSize = sizeof info;
+      info.lpszText = remoteText;
+      remote.Write(remote.Get(), &info, sizeof info);
+      const char zero = 0;
+      remote.Write(remoteText, &zero, 1);
+      if (!Send(tips, TTM_ENUMTOOLSA, i, reinterpret_cast<LPARAM>(remote.Get()))) continue;
+      remote.Read(remote.Get(), &info, sizeof info);
+      const bool isControl = (info.uFlags & TTF_IDISHWND) ? reinterpret_cast<HWND>(info.uId) == control
+                                                          : info.hwnd == control;
+      if (!isControl) continue;
+      if (info.lpszText != remoteText) return std::string("(text supplied on request)");
+      std::string text(textSize, '\0');
+      remote.Read(remoteText, &text[0], textSize - 1);
+      text.resize(strnlen(text.c_str(), textSize - 1));
+      return text;
+    }
+  }
+  return std::nullopt;
 }
 
 // --- list boxes
@@ -714,32 +802,21 @@ std::vector<std::string> KeelbrookDriver::TabTexts() const {
   std::vector<std::string> texts;
   // TCM_GETITEMA carries a structure with a buffer pointer, so both must live in the program.
   const SIZE_T textSize = 512;
-  char* remote = static_cast<char*>(
-      VirtualAllocEx(process_, nullptr, sizeof(TCITEMA) + textSize, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
-  if (!remote) Fail("could not get memory in the program: " + ErrorText(GetLastError()));
-  struct Free {
-    HANDLE process;
-    void* p;
-    ~Free() { VirtualFreeEx(process, p, 0, MEM_RELEASE); }
-  } freeLater{process_, remote};
-  char* remoteText = remote + sizeof(TCITEMA);
+  RemoteBuffer remote(process_, sizeof(TCITEMA) + textSize);
+  char* remoteText = remote.Get() + sizeof(TCITEMA);
+  const std::string zeros(textSize, '\0');
   for (int i = 0; i < count; ++i) {
     TCITEMA item = {};
     item.mask = TCIF_TEXT;
     item.pszText = remoteText;
     item.cchTextMax = static_cast<int>(textSize);
-    std::string zeros(textSize, '\0');
-    SIZE_T done = 0;
-    if (!WriteProcessMemory(process_, remote, &item, sizeof item, &done) ||
-        !WriteProcessMemory(process_, remoteText, zeros.data(), zeros.size(), &done))
-      Fail("could not write to the program's memory: " + ErrorText(GetLastError()));
-    if (!Send(tabs, TCM_GETITEMA, i, reinterpret_cast<LPARAM>(remote))) Fail(Format("tab %d could not be read", i));
-    if (!ReadProcessMemory(process_, remote, &item, sizeof item, &done))
-      Fail("could not read the program's memory: " + ErrorText(GetLastError()));
+    remote.Write(remote.Get(), &item, sizeof item);
+    remote.Write(remoteText, zeros.data(), zeros.size());
+    if (!Send(tabs, TCM_GETITEMA, i, reinterpret_cast<LPARAM>(remote.Get()))) Fail(Format("tab %d could not be read", i));
+    remote.Read(remote.Get(), &item, sizeof item);
     // The control may point pszText at its own copy instead of filling the buffer.
     std::string text(textSize, '\0');
-    if (!ReadProcessMemory(process_, item.pszText, &text[0], textSize - 1, &done))
-      Fail("could not read a tab's text: " + ErrorText(GetLastError()));
+    remote.Read(item.pszText, &text[0], textSize - 1);
     text.resize(strnlen(text.c_str(), textSize - 1));
     texts.push_back(text);
   }
@@ -755,8 +832,26 @@ void KeelbrookDriver::SwitchTab(int index) {
   // TCM_SETCURFOCUS notifies the window (TCN_SELCHANGING, TCN_SELCHANGE) as a click does;
   // TCM_SETCURSEL would not.
   Send(tabs, TCM_SETCURFOCUS, index, 0);
+  WaitForPage(index);
+}
+
+void KeelbrookDriver::ClickTab(int index) {
+  HWND tabs = Control(IDC_MAIN_TABS);
+  RemoteBuffer remote(process_, sizeof(RECT));
+  if (!Send(tabs, TCM_GETITEMRECT, index, reinterpret_cast<LPARAM>(remote.Get())))
+    Fail(Format("the tab strip has no tab %d (it has %d)", index, TabCount()));
+  RECT r = {};
+  remote.Read(remote.Get(), &r, sizeof r);
+  const LPARAM at = MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+  Post(tabs, WM_LBUTTONDOWN, MK_LBUTTON, at);
+  Post(tabs, WM_LBUTTONUP, 0, at);
+  WaitForPage(index);
+}
+
+void KeelbrookDriver::WaitForPage(int index) {
   const int page = IDC_PAGE_SYSINFO + index;
-  const bool switched = WaitUntil([&] { return CurrentTab() == index && Find(page) && IsWindowVisible(Find(page)); }, 5000);
+  const bool switched =
+      WaitUntil([&] { return CurrentTab() == index && Find(page) && IsWindowVisible(Find(page)); }, 5000);
   if (!switched)
     Fail(Format("switching to tab %d: the tab strip shows tab %d and page %d is %s", index, CurrentTab(), page,
                 !Find(page) ? "missing" : IsWindowVisible(Find(page)) ? "visible" : "hidden"));
@@ -791,28 +886,54 @@ void KeelbrookDriver::Focus(int id) {
     Fail(Format("control %d did not take the focus (the focus is on id %d)", id, FocusedId()));
 }
 
+bool KeelbrookDriver::BringToForeground() {
+  // The keyboard goes to the foreground window; while a box is open, that is the box.
+  HWND target = main_;
+  if (auto box = FindMessageBox()) target = box->hwnd;
+  if (GetForegroundWindow() != target) SetForegroundWindow(target);
+  return WaitUntil([&] { return GetForegroundWindow() == target; }, 2000);
+}
+
+void KeelbrookDriver::SendKeys(const std::vector<std::pair<WORD, bool>>& keys) {
+  std::vector<INPUT> inputs;
+  for (const auto& key : keys) {
+    INPUT in = {};
+    in.type = INPUT_KEYBOARD;
+    in.ki.wVk = key.first;
+    in.ki.wScan = static_cast<WORD>(MapVirtualKeyA(key.first, MAPVK_VK_TO_VSC));
+    in.ki.dwFlags = key.second ? 0 : KEYEVENTF_KEYUP;
+    inputs.push_back(in);
+  }
+  const UINT sent = SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+  if (sent != inputs.size()) Fail("SendInput refused the keys: " + ErrorText(GetLastError()));
+}
+
 void KeelbrookDriver::PressKey(WORD vk) {
+  if (!main_) Fail("the program has not been started");
   Sync();
-  HWND target = FocusedWindow();
-  if (!target) target = main_;
-  const UINT scan = MapVirtualKeyA(vk, MAPVK_VK_TO_VSC);
-  // Posted to the focused control, the key goes through the program's GetMessage and
-  // IsDialogMessage as a real one does.
-  Post(target, WM_KEYDOWN, vk, 1 | (scan << 16));
-  Post(target, WM_KEYUP, vk, 1 | (scan << 16) | (1u << 30) | (1u << 31));
+  if (!BringToForeground()) {
+    PostKey(vk);
+    return;
+  }
+  SendKeys({{vk, true}, {vk, false}});
 }
 
 void KeelbrookDriver::PressKeyWithAlt(WORD vk) {
+  if (!main_) Fail("the program has not been started");
+  Sync();
+  if (!BringToForeground()) Fail("the program's window could not be brought to the foreground for Alt+key");
+  SendKeys({{VK_MENU, true}, {vk, true}, {vk, false}, {VK_MENU, false}});
+}
+
+void KeelbrookDriver::PostKey(WORD vk) {
   Sync();
   HWND target = FocusedWindow();
   if (!target) target = main_;
-  const UINT altScan = MapVirtualKeyA(VK_MENU, MAPVK_VK_TO_VSC);
   const UINT scan = MapVirtualKeyA(vk, MAPVK_VK_TO_VSC);
-  const LPARAM altDown = 1u << 29;
-  Post(target, WM_SYSKEYDOWN, VK_MENU, 1 | (altScan << 16) | altDown);
-  Post(target, WM_SYSKEYDOWN, vk, 1 | (scan << 16) | altDown);
-  Post(target, WM_SYSKEYUP, vk, 1 | (scan << 16) | altDown | (1u << 30) | (1u << 31));
-  Post(target, WM_KEYUP, VK_MENU, 1 | (altScan << 16) | (1u << 30) | (1u << 31));
+  // Posted to the focused control, the key still goes through the program's GetMessage and
+  // IsDialogMessage, but the keyboard state (GetKeyState) does not see it.
+  Post(target, WM_KEYDOWN, vk, 1 | (scan << 16));
+  Post(target, WM_KEYUP, vk, 1 | (scan << 16) | (1u << 30) | (1u << 31));
 }
 
 // --- message boxes
@@ -850,11 +971,7 @@ MessageBoxInfo KeelbrookDriver::WaitForMessageBox(DWORD timeout_ms) const {
   WaitUntil([&] { return (box = FindMessageBox()).has_value() || !Running(); }, timeout_ms);
   if (!box) box = FindMessageBox();
   if (!box) {
-    if (!Running()) {
-      DWORD code = 0;
-      GetExitCodeProcess(process_, &code);
-      Fail(Format("expected a message box, but the program ended (exit code %lu)", code));
-    }
+    if (!Running()) Fail("expected a message box, but " + EndedText());
     Fail(Format("expected a message box; none appeared within %lu ms", timeout_ms));
   }
   // A box appears before its buttons are laid out; wait until it has at least one.

@@ -26,16 +26,25 @@
 //
 // Rules of thumb:
 // - One KeelbrookDriver per test; one keelbrook.exe at a time. Declare the RegistryFixture
-//   before the driver, so the program is gone before the registry is put back.
-// - Everything that waits is bounded. A failure to find a control, a window that never comes
-//   or a program that hangs throws e2e::DriverError; GoogleTest reports its text ("expected X,
-//   got Y") as the failure, and the destructors still clean up.
-// - Click, PressKey, Answer and the close requests are posted and return at once; follow them
-//   with what you expect (WaitForMessageBox, WaitForExit, WaitUntil on a text).
-// - Reading (Text, ListItems, TabTexts...) is a sent message: it waits until the program's
-//   thread takes it, so it sees the effect of everything the program handled before.
+//   before the driver (also as fixture members), so the program is gone before the registry is
+//   put back. SetWindowsVersion is undone by the driver itself.
+// - Everything that waits is bounded. A missing control, a window that never comes or a
+//   program that does not answer throws e2e::DriverError; GoogleTest reports its text
+//   ("expected X, got Y") as the test's failure, and the destructors still clean up.
+// - Click, PressKey, Answer, ClickTab's mouse press and the close requests are posted or queued
+//   and return at once; follow them with what you expect: WaitForMessageBox, WaitForExit,
+//   NoMessageBoxFor(ms), or e2e::WaitUntil([&] { return kb.Text(ID) == "..."; }, 3000).
+// - Reading (Text, ListItems, TabTexts, Hint...) is a message sent with a 5 s limit: it is
+//   answered as soon as the program's thread takes messages, which may be before an earlier
+//   posted click has been handled. Wait for the effect, not for time.
+// - A user can only use what is shown: Click, Focus, SelectListItem refuse hidden or disabled
+//   controls, and SetText refuses read-only fields. Switch the page first (ClickTab gives the
+//   tab strip the focus as a mouse click does; SwitchTab leaves the focus where it was).
+// - Keys: Focus(id) then PressKey(VK_RETURN); PressKeyWithAlt(VK_F4) for Alt+F4.
+// - An error reported while the window is created comes before the window: use
+//   StartWithBox(), Answer the box, then WaitForMainWindow().
 // - Controls are found by their ids from app/win32/resource.h, anywhere under the main window.
-// - Screenshot("name") writes $KB_SCREENS/name.bmp (24-bit) of the main window as shown.
+// - Screenshot("name") writes $KB_SCREENS/name.bmp (24-bit) of the main window as it is shown.
 #ifndef KEELBROOK_TESTS_E2E_DRIVER_H
 #define KEELBROOK_TESTS_E2E_DRIVER_H
 
@@ -44,6 +53,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <map>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -104,7 +114,7 @@ std::string RootName(HKEY root);
 // restores it, newest first, when it goes out of scope. Failures to change throw DriverError.
 class RegistryFixture {
  public:
-  RegistryFixture() = default;
+  RegistryFixture();
   RegistryFixture(const RegistryFixture&) = delete;
   RegistryFixture& operator=(const RegistryFixture&) = delete;
   ~RegistryFixture();
@@ -165,8 +175,13 @@ class KeelbrookDriver {
   // Start(); the previous setting is put back when the driver ends.
   void SetWindowsVersion(const std::string& version);
 
-  // Starts the program and waits until its main window is shown and it waits for input.
+  // Starts the program and waits until its main window is shown and it waits for input. Fails
+  // at once, describing the box, when the program shows a message box before its window.
   void Start(DWORD timeout_ms = 20000);
+  // For an error reported while the window is being created: starts the program and returns
+  // the box that comes before the main window. Answer it, then WaitForMainWindow().
+  MessageBoxInfo StartWithBox(DWORD timeout_ms = 20000);
+  void WaitForMainWindow(DWORD timeout_ms = 20000);
   bool Running() const;
   DWORD ProcessId() const { return pid_; }
   DWORD ThreadId() const { return tid_; }
@@ -180,6 +195,7 @@ class KeelbrookDriver {
   std::string Text(int id) const;
   static std::string WindowText(HWND hwnd);
   static std::string ClassOf(HWND hwnd);
+  // Sets an editable field's text at once (the program gets EN_CHANGE as for typing).
   void SetText(int id, const std::string& text);
   // Focuses the edit, selects its text and types `text` character by character.
   void TypeInto(int id, const std::string& text);
@@ -190,6 +206,8 @@ class KeelbrookDriver {
   LONG ExStyle(int id) const;
   RECT ScreenRect(int id) const;
   SIZE ClientSize() const;  // of the main window
+  // The tooltip text the program registered for the control, if any.
+  std::optional<std::string> Hint(int id) const;
   LONG MainStyle() const;
 
   // List boxes. Texts come as the ANSI code page shows them.
@@ -204,16 +222,22 @@ class KeelbrookDriver {
   int TabCount() const;
   std::vector<std::string> TabTexts() const;
   int CurrentTab() const;
-  // Switches as a click on the tab does; returns once the page has been switched.
+  // Both return once the tab strip shows the tab and page IDC_PAGE_SYSINFO + index is visible.
+  // SwitchTab sends TCM_SETCURFOCUS (the window is notified as for a click; the keyboard focus
+  // stays where it was); ClickTab presses the mouse on the tab, which also focuses the strip.
   void SwitchTab(int index);
+  void ClickTab(int index);
 
-  // The keyboard. PressKey delivers a key press through the program's own message loop to the
-  // control that has the focus, exactly as a real key press arrives.
+  // The keyboard. PressKey is real keyboard input (SendInput) to the program's foreground
+  // window, so it reaches the focused control through the program's own message loop and
+  // IsDialogMessage, exactly as a key press does. PostKey posts WM_KEYDOWN/WM_KEYUP to the
+  // focused control instead (PressKey falls back to it when Wine refuses the foreground).
   HWND FocusedWindow() const;
   int FocusedId() const;
   void Focus(int id);
   void PressKey(WORD vk);
   void PressKeyWithAlt(WORD vk);  // e.g. Alt+F4
+  void PostKey(WORD vk);
 
   // Message boxes (#32770 dialogs without an edit field) of the program.
   std::optional<MessageBoxInfo> FindMessageBox() const;
@@ -233,7 +257,8 @@ class KeelbrookDriver {
   // Writes $KB_SCREENS/<name>.bmp of the main window as it is on screen; returns its path.
   std::string Screenshot(const std::string& name);
 
-  // Returns once the program's thread has handled everything sent or posted to it before.
+  // Returns once the program's thread takes messages again (a round trip of WM_NULL); posted
+  // messages queued before may still be waiting.
   void Sync() const;
   // A sent message with a time limit; throws when the program does not answer.
   LRESULT Send(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, DWORD timeout_ms = 5000) const;
@@ -241,7 +266,12 @@ class KeelbrookDriver {
   void Post(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) const;
 
  private:
+  void Launch();
+  std::string EndedText() const;
   HWND FindMainWindow() const;
+  bool BringToForeground();
+  void WaitForPage(int index);
+  void SendKeys(const std::vector<std::pair<WORD, bool>>& keys);  // key, down
   void RestoreVersion();
   void CloseHandles();
 
@@ -252,6 +282,7 @@ class KeelbrookDriver {
   DWORD pid_ = 0;
   DWORD tid_ = 0;
   HWND main_ = nullptr;
+  mutable std::map<int, HWND> found_;
   bool versionChanged_ = false;
   std::optional<RegValue> previousVersion_;
 };

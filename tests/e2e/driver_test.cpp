@@ -65,6 +65,11 @@ TEST_F(DriverProbe, KeysReachTheFocusedControlThroughTheMessageLoop) {
   ExpectStatus("enter");
   probe.PressKey(VK_ESCAPE);
   ExpectStatus("escape");
+  probe.PostKey(VK_RETURN);
+  ExpectStatus("enter");
+  probe.PostKey(VK_ESCAPE);
+  ExpectStatus("escape");
+  EXPECT_EQ(kEdit, probe.FocusedId()) << "keys must not move the focus";
   probe.PressKeyWithAlt(VK_F4);
   EXPECT_EQ(0u, probe.WaitForExit(5000));
 }
@@ -102,6 +107,29 @@ TEST_F(DriverProbe, ReadsAndAnswersOwnedAndUnownedBoxes) {
   EXPECT_FALSE(probe.NoMessageBoxFor(100)) << "a program that ended is not 'still running'";
 }
 
+TEST_F(DriverProbe, BoxBeforeTheWindowIsReportedNotWaitedOut) {
+  SetEnvironmentVariableA("KB_PROBE_BOX_FIRST", "1");
+  struct Unset {
+    ~Unset() { SetEnvironmentVariableA("KB_PROBE_BOX_FIRST", nullptr); }
+  } unset;
+  const DWORD start = GetTickCount();
+  try {
+    probe.Start();
+    ADD_FAILURE() << "Start() should have failed on the box";
+  } catch (const e2e::DriverError& e) {
+    EXPECT_NE(std::string::npos, std::string(e.what()).find("\"Before the window\"")) << e.what();
+  }
+  EXPECT_LT(GetTickCount() - start, 10000u) << "the box must not be waited out";
+  probe.Kill();
+
+  e2e::MessageBoxInfo box = probe.StartWithBox();
+  EXPECT_EQ("Before the window", box.text);
+  EXPECT_EQ(nullptr, probe.MainWindow());
+  probe.Answer(box, IDOK);
+  probe.WaitForMainWindow();
+  EXPECT_EQ("ready", probe.Text(kStatus));
+}
+
 TEST_F(DriverProbe, WindowsVersionAppliesToTheNextStartAndIsPutBack) {
   const std::string key = "Software\\Wine\\AppDefaults\\e2e_probe.exe";
   const auto before = e2e::ReadValue(HKEY_CURRENT_USER, key, "Version");
@@ -113,7 +141,9 @@ TEST_F(DriverProbe, WindowsVersionAppliesToTheNextStartAndIsPutBack) {
   }
   const auto after = e2e::ReadValue(HKEY_CURRENT_USER, key, "Version");
   EXPECT_EQ(before.has_value(), after.has_value());
-  if (before && after) EXPECT_EQ(before->data, after->data);
+  if (before && after) {
+    EXPECT_EQ(before->data, after->data);
+  }
 }
 
 TEST_F(DriverProbe, ScreenshotIsTheWindowAsShown) {

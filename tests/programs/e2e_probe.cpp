@@ -5,6 +5,8 @@
 //
 //   e2e_probe.exe            opens the window
 //   e2e_probe.exe --version  prints what GetVersionExA reports and ends
+// With KB_PROBE_BOX_FIRST set in its environment, it reports an error in a box before its window
+// is shown, as a program does whose window creation fails part-way.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -151,6 +153,8 @@ int main(int argc, char** argv) {
   Child(g_main, "STATIC", version, 0, 8, 280, 298, 40, kVersion);
 
   ShowPage(0);
+  if (GetEnvironmentVariableA("KB_PROBE_BOX_FIRST", nullptr, 0))
+    MessageBoxA(nullptr, "Before the window", "Probe", MB_OK | MB_ICONERROR);
   ShowWindow(g_main, SW_SHOW);
   SetFocus(edit);
 
