@@ -11,7 +11,7 @@ std::string FormatText(const char* format, const std::string& arg) {
   return std::string(buf.data(), static_cast<size_t>(n));
 }
 
-std::string FormatNumber(const char* format, long long value) {
+std::string FormatNumber(const char* format, int value) {
   char buf[64];
   int n = std::snprintf(buf, sizeof buf, format, value);
   return n > 0 ? std::string(buf) : std::string();

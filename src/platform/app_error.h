@@ -12,4 +12,4 @@ class AppError : public std::runtime_error {
 // printf-style composition of a message with one text argument ("Failed to set data for '%s'").
 std::string FormatText(const char* format, const std::string& arg);
 // The same with one integer argument ("List index out of bounds (%d)").
-std::string FormatNumber(const char* format, long long value);
+std::string FormatNumber(const char* format, int value);

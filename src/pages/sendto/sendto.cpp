@@ -1,7 +1,149 @@
-// "Send to": listing and editing. (Being built.)
-#include "app/tfrm_main.h"
+// "Send to": the entries of the user's Send To folder, and adding, renaming and removing them.
+// lstSendTo shows one line per file and SendToPaths holds, at the same index, the file's full
+// path; every change touches both lists at the same index, or neither.
+#include <cstddef>
+#include <string>
+#include <vector>
 
-void TfrmMain::FillSendToList() {}
-void TfrmMain::btnSendToAddClick() {}
-void TfrmMain::btnSendToEditClick() {}
-void TfrmMain::btnSendToRemoveClick() {}
+#include "app/tfrm_main.h"
+#include "pages/sendto/dir_util.h"
+#include "pages/sendto/sendto_folder.h"
+#include "pages/sendto/text_rules.h"
+#include "platform/app_error.h"
+
+namespace {
+
+constexpr uint32_t kListedAttributes = file_attr::kReadOnly | file_attr::kHidden | file_attr::kSystem |
+                                       file_attr::kArchive | file_attr::kNormal;  // 0xA7: no directory bit
+
+constexpr const char* kCaption = "Keelbrook";
+constexpr const char* kAddFailed = "There was a problem while adding\nto the Send To list !";
+constexpr const char* kRenameFailed = "There was a problem while renaming the file !";
+constexpr const char* kDeleteFailed = "There was a problem while deleting\nfrom the Send To list !";
+
+// A composed text fits an editing buffer when it leaves room for the terminating zero.
+bool FitsEditingBuffer(const std::string& text) { return text.size() < sendto_buffers::kEditing; }
+
+std::string LeafOf(const std::string& path) {
+  const size_t slash = path.rfind('\\');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// A new name must leave the file where it is, under a plain name: a separator would move it
+// out of the folder or into a sub-folder while its line still shows it as an entry, and a
+// colon would name a data stream instead of a file. The remaining characters are never valid in
+// a file name.
+bool StaysInFolder(const std::string& name) { return name.find_first_of("\\/:*?\"<>|") == std::string::npos; }
+
+// SendToPaths refuses a line that does not exist in the words the list box uses, so a lost
+// selection reads the same whichever list is asked first.
+const std::string& PathAt(const std::vector<std::string>& paths, int index) {
+  if (index < 0 || static_cast<size_t>(index) >= paths.size())
+    throw AppError(FormatNumber("List index out of bounds (%d)", index));
+  return paths[static_cast<size_t>(index)];
+}
+
+}  // namespace
+
+void TfrmMain::FillSendToList() {
+  CDirUtil dir(System);
+  std::string folder;
+  if (!GetSendToFolder(System, folder, OsFamily, sendto_buffers::kListing)) {
+    lstSendTo.Clear();
+    SendToPaths.clear();
+    return;
+  }
+  dir.SetDir(folder);
+  lstSendTo.Clear();
+  SendToPaths.clear();
+
+  std::string name;
+  while (dir.GetNextEntry("*.*", kListedAttributes, name) == 1) {
+    if (name.empty()) continue;
+    // A sub-folder that carries one of the listed bits comes back with a backslash; it is no
+    // Send To entry and would only show as a blank line.
+    if (EndsWithBackslash(name)) continue;
+    lstSendTo.Add(DisplayNameOf(name));
+    SendToPaths.push_back(folder + name);
+  }
+}
+
+void TfrmMain::btnSendToAddClick() {
+  OpenDialogOptions options;
+  options.title = "Select a file...";
+  options.filter = "Shortcut files|*.lnk|Executables|*.exe|All Files|*.*";
+  options.filterIndex = 1;
+  // The same folder on every family, even where the start menu lives elsewhere; the dialog
+  // then opens wherever the platform puts it.
+  const std::string start = WindowsDirText + "\\Start Menu\\Programs";
+  if (FitsEditingBuffer(start)) options.initialDir = start;
+  options.pathMustExist = true;
+  options.fileMustExist = true;
+  // A chosen shortcut is copied itself, never the program it points to.
+  options.noDereferenceLinks = true;
+
+  std::string source;
+  if (!OpenDlg.Execute(options, source)) return;
+  const std::string name = FileNameOf(source);
+
+  std::string folder;
+  if (!GetSendToFolder(System, folder, OsFamily, sendto_buffers::kEditing)) return;
+  const std::string destination = folder + (EndsWithBackslash(folder) ? "" : "\\") + name;
+
+  // A name or path that had to be cut to fit its buffer would copy to some other name; that is
+  // refused like any failed copy.
+  const bool fits = FitsEditingBuffer(source) && name == LeafOf(source) && FitsEditingBuffer(destination);
+  // Never over an existing file: an entry of the same name stays as it is.
+  if (!fits || System.CopyFileA(source, destination, true) != 1) {
+    System.MessageBoxA(BoxOwner::MainWindow, kAddFailed, kCaption, mb::kError);
+    return;
+  }
+  lstSendTo.Add(DisplayNameOf(source));
+  SendToPaths.push_back(destination);
+}
+
+void TfrmMain::btnSendToEditClick() {
+  const int index = lstSendTo.ItemIndex();
+  const std::string line = lstSendTo.Items(index);
+
+  FormInputBox.DefaultText = line;
+  FormInputBox.MessageText = "Enter the new name :";
+  FormInputBox.CaptionText = kCaption;
+  if (FormInputBox.ShowModal() != mb::kIdOk) return;
+  const std::string newName = FormInputBox.ResultText;
+
+  const std::string oldPath = PathAt(SendToPaths, index);
+  std::string folder;
+  if (!GetSendToFolder(System, folder, OsFamily, sendto_buffers::kEditing)) return;
+  if (!EndsWithBackslash(folder)) folder += '\\';
+  // The extension comes from the old file, so a rename never changes the kind of the entry.
+  // Of a path without a dot it is the whole path, separators and all; that new name is then
+  // refused like a typed one that would leave the folder.
+  const std::string newFileName = newName + "." + ExtensionOf(oldPath);
+  const std::string newPath = folder + newFileName;
+
+  const bool acceptable = StaysInFolder(newFileName) && FitsEditingBuffer(folder) && FitsEditingBuffer(newPath);
+  if (!acceptable || !System.MoveFileA(oldPath, newPath)) {
+    System.MessageBoxA(BoxOwner::MainWindow, kRenameFailed, kCaption, mb::kError);
+    return;
+  }
+  // The line shows the name as typed, dots included, until the folder is listed again.
+  lstSendTo.SetItem(index, newName);
+  SendToPaths[static_cast<size_t>(index)] = newPath;
+}
+
+void TfrmMain::btnSendToRemoveClick() {
+  const int index = lstSendTo.ItemIndex();
+  const std::string path = PathAt(SendToPaths, index);
+
+  std::string question = FormatText("Are you sure you want to remove %s from you SendTo list?", lstSendTo.Items(index));
+  if (!FitsEditingBuffer(question)) question.resize(sendto_buffers::kEditing - 1);
+  if (System.MessageBoxA(BoxOwner::MainWindow, question, "Confirm", mb::kQuestion) != mb::kIdYes) return;
+
+  if (!System.DeleteFileA(path)) {
+    System.MessageBoxA(BoxOwner::MainWindow, kDeleteFailed, kCaption, mb::kError);
+    return;
+  }
+  SendToPaths.erase(SendToPaths.begin() + index);
+  lstSendTo.Delete(index);
+}

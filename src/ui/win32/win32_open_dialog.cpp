@@ -15,7 +15,10 @@ bool Win32OpenDialog::Execute(const OpenDialogOptions& options, std::string& fil
 
   std::vector<char> file(4096, '\0');
   OPENFILENAMEA ofn = {};
-  ofn.lStructSize = sizeof ofn;
+  // Systems before Windows 2000 refuse the record with the fields that came later.
+  const DWORD version = GetVersion();
+  const bool nt5 = !(version & 0x80000000u) && LOBYTE(LOWORD(version)) >= 5;
+  ofn.lStructSize = nt5 ? sizeof ofn : OPENFILENAME_SIZE_VERSION_400A;
   ofn.hwndOwner = owner_;
   ofn.lpstrFilter = filter.c_str();
   ofn.nFilterIndex = static_cast<DWORD>(options.filterIndex);

@@ -1,0 +1,49 @@
+#pragma once
+// The Win32 window of the input dialog: a dialog made once at start-up, hidden, and shown
+// modally by ShowModal for each question. Client area 350 by 124 pixels (at 96 dpi), centred on
+// the screen at each showing, with a dialog border and no title-bar buttons.
+#include <windows.h>
+
+#include "app/tform_input_box.h"
+#include "platform/system_api.h"
+#include "ui/win32/win32_controls.h"
+
+class Win32InputDialog : public InputDialogView {
+ public:
+  Win32InputDialog(HINSTANCE instance, TFormInputBox& box, SystemApi& system)
+      : instance_(instance), box_(box), system_(system) {}
+  ~Win32InputDialog() override;
+  Win32InputDialog(const Win32InputDialog&) = delete;
+  Win32InputDialog& operator=(const Win32InputDialog&) = delete;
+
+  // Makes the hidden dialog, owned by `owner` (the main window, which it disables while shown).
+  bool Create(HWND owner);
+  HWND Handle() const { return hwnd_; }
+
+  // InputDialogView
+  void SetMessage(const std::string& text) override;
+  void SetEditText(const std::string& text) override;
+  void SetCaption(const std::string& text) override;
+  int ShowModal() override;
+
+ private:
+  static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+  INT_PTR HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam);
+  void CreateControls();
+  HWND CreateChild(const char* cls, const char* text, DWORD style, DWORD exStyle, int x, int y, int w, int h,
+                   int id);
+  void Close(int result);
+  void CentreOnScreen();
+  int Scale(int pixels) const { return MulDiv(pixels, dpi_, 96); }
+
+  HINSTANCE instance_;
+  TFormInputBox& box_;
+  SystemApi& system_;
+  HWND hwnd_ = nullptr;
+  Win32Text message_;
+  Win32Text edit_;
+  int dpi_ = 96;
+  bool showing_ = false;
+  bool closed_ = false;
+  int result_ = TFormInputBox::kResultCancel;
+};

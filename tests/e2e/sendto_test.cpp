@@ -1,0 +1,497 @@
+// "Send to" seen from outside: a real Send To folder in the prefix, listed, added to through the
+// real file dialog, renamed through the program's own input dialog and emptied after "Confirm".
+//
+// The file dialog is Wine's Explorer-style GetOpenFileNameA dialog: a top-level #32770 of the
+// program captioned "Select a file...". Its file-name field is the ComboBoxEx32 with id 0x47C
+// (cmb13), whose ComboBox holds an Edit of the same id; the test sets the full path of the
+// file into that Edit with WM_SETTEXT and posts BM_CLICK to "&Open" (IDOK), as a user typing
+// the path and pressing Open would.
+#include <shlobj.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <memory>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "app/win32/resource.h"
+#include "e2e/driver.h"
+
+namespace {
+
+using e2e::KeelbrookDriver;
+using Lines = std::vector<std::string>;
+
+constexpr int kSendToPage = 2;
+constexpr int kFileNameField = 0x47C;  // cmb13
+constexpr const char* kAddFailed = "There was a problem while adding\nto the Send To list !";
+constexpr const char* kRenameFailed = "There was a problem while renaming the file !";
+constexpr const char* kDeleteFailed = "There was a problem while deleting\nfrom the Send To list !";
+
+std::string WindowsDir() {
+  char buf[MAX_PATH] = "";
+  GetWindowsDirectoryA(buf, sizeof buf);
+  return buf;
+}
+
+std::string UserName() {
+  char buf[256] = "";
+  DWORD n = sizeof buf;
+  if (!GetUserNameA(buf, &n)) throw e2e::DriverError("GetUserNameA failed");
+  return buf;
+}
+
+bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+std::string ReadAll(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// A folder the test fills. Levels that did not exist are made and removed again; files that
+// were not there before are deleted at the end, whoever made them (the program copies and
+// renames into the folder). A file the test means to make must not exist yet: the test never
+// touches what it did not make.
+class ScratchFolder {
+ public:
+  explicit ScratchFolder(const std::string& path) : path_(path) {
+    std::string sofar;
+    size_t pos = 0;
+    while (pos != std::string::npos) {
+      pos = path.find('\\', pos + 1);
+      sofar = path.substr(0, pos);
+      if (sofar.size() <= 3 || Exists(sofar)) continue;
+      if (!CreateDirectoryA(sofar.c_str(), nullptr)) throw e2e::DriverError("cannot create " + sofar);
+      made_.push_back(sofar);
+    }
+    before_ = Names();
+  }
+  ~ScratchFolder() {
+    for (const std::string& name : Names()) {
+      if (std::find(before_.begin(), before_.end(), name) != before_.end()) continue;
+      const std::string file = path_ + "\\" + name;
+      SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_NORMAL);
+      if (!DeleteFileA(file.c_str())) RemoveDirectoryA(file.c_str());
+    }
+    for (auto it = made_.rbegin(); it != made_.rend(); ++it) RemoveDirectoryA(it->c_str());
+  }
+  ScratchFolder(const ScratchFolder&) = delete;
+  ScratchFolder& operator=(const ScratchFolder&) = delete;
+
+  std::string Path(const std::string& name) const { return path_ + "\\" + name; }
+  std::string Add(const std::string& name, const std::string& bytes = "not a real shortcut\r\n") {
+    const std::string file = Path(name);
+    if (Exists(file)) throw e2e::DriverError(file + " is in the way; the test does not touch it");
+    std::ofstream(file, std::ios::binary) << bytes;
+    if (!Exists(file)) throw e2e::DriverError("cannot create " + file);
+    return file;
+  }
+  // The entries as the file system yields them, "." and ".." left out.
+  Lines Names() const {
+    Lines names;
+    WIN32_FIND_DATAA fd;
+    HANDLE h = FindFirstFileA((path_ + "\\*.*").c_str(), &fd);
+    if (h == INVALID_HANDLE_VALUE) return names;
+    do {
+      const std::string n = fd.cFileName;
+      if (n != "." && n != "..") names.push_back(n);
+    } while (FindNextFileA(h, &fd));
+    FindClose(h);
+    return names;
+  }
+
+ private:
+  std::string path_;
+  std::vector<std::string> made_;
+  Lines before_;
+};
+
+// A real shell link to Notepad, so that a dialog which followed links would hand back
+// notepad.exe instead of the shortcut. COM is loaded by hand: the test links no ole32.
+bool MakeShortcut(const std::string& link, const std::string& target) {
+  HMODULE ole = LoadLibraryA("ole32.dll");
+  if (!ole) return false;
+  using CoInit = HRESULT(WINAPI*)(LPVOID);
+  using CoCreate = HRESULT(WINAPI*)(REFCLSID, LPUNKNOWN, DWORD, REFIID, LPVOID*);
+  using CoUninit = void(WINAPI*)();
+  auto coInitialize = reinterpret_cast<CoInit>(reinterpret_cast<void*>(GetProcAddress(ole, "CoInitialize")));
+  auto coCreate = reinterpret_cast<CoCreate>(reinterpret_cast<void*>(GetProcAddress(ole, "CoCreateInstance")));
+  auto coUninitialize = reinterpret_cast<CoUninit>(reinterpret_cast<void*>(GetProcAddress(ole, "CoUninitialize")));
+  if (!coInitialize || !coCreate || !coUninitialize) return false;
+  static const CLSID kShellLink = {0x00021401, 0, 0, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
+  static const IID kIShellLinkA = {0x000214EE, 0, 0, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
+  static const IID kIPersistFile = {0x0000010B, 0, 0, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
+  bool saved = false;
+  coInitialize(nullptr);
+  IShellLinkA* shell = nullptr;
+  if (SUCCEEDED(coCreate(kShellLink, nullptr, CLSCTX_INPROC_SERVER, kIShellLinkA, reinterpret_cast<void**>(&shell)))) {
+    shell->SetPath(target.c_str());
+    IPersistFile* file = nullptr;
+    if (SUCCEEDED(shell->QueryInterface(kIPersistFile, reinterpret_cast<void**>(&file)))) {
+      std::wstring wide(link.begin(), link.end());
+      saved = SUCCEEDED(file->Save(wide.c_str(), TRUE));
+      file->Release();
+    }
+    shell->Release();
+  }
+  coUninitialize();
+  return saved;
+}
+
+BOOL CALLBACK CollectWindow(HWND hwnd, LPARAM lp) {
+  reinterpret_cast<std::vector<HWND>*>(lp)->push_back(hwnd);
+  return TRUE;
+}
+
+std::vector<HWND> TopLevelWindowsOf(DWORD pid) {
+  std::vector<HWND> all, mine;
+  EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&all));
+  for (HWND hwnd : all) {
+    DWORD owner = 0;
+    GetWindowThreadProcessId(hwnd, &owner);
+    if (owner == pid) mine.push_back(hwnd);
+  }
+  return mine;
+}
+
+// The program's input dialog: the #32770 holding the input field, shown or not.
+HWND FindInputDialog(const KeelbrookDriver& kb) {
+  for (HWND hwnd : TopLevelWindowsOf(kb.ProcessId()))
+    if (KeelbrookDriver::ClassOf(hwnd) == "#32770" && GetDlgItem(hwnd, IDC_INPUT_EDIT)) return hwnd;
+  return nullptr;
+}
+
+HWND WaitForShownInputDialog(const KeelbrookDriver& kb) {
+  HWND dialog = nullptr;
+  e2e::WaitUntil([&] { return (dialog = FindInputDialog(kb)) && IsWindowVisible(dialog); }, 5000);
+  if (!dialog || !IsWindowVisible(dialog)) throw e2e::DriverError("the input dialog did not appear");
+  return dialog;
+}
+
+void WaitUntilHidden(HWND dialog) {
+  if (!e2e::WaitUntil([&] { return !IsWindowVisible(dialog); }, 5000))
+    throw e2e::DriverError("the dialog is still open");
+}
+
+HWND WaitForFileDialog(const KeelbrookDriver& kb) {
+  HWND found = nullptr;
+  e2e::WaitUntil(
+      [&] {
+        for (HWND hwnd : TopLevelWindowsOf(kb.ProcessId()))
+          if (IsWindowVisible(hwnd) && KeelbrookDriver::WindowText(hwnd) == "Select a file...") found = hwnd;
+        return found != nullptr;
+      },
+      10000);
+  if (!found) throw e2e::DriverError("the file dialog \"Select a file...\" did not appear");
+  return found;
+}
+
+// Types a full path into the file dialog's name field and presses Open.
+void ChooseFile(const KeelbrookDriver& kb, HWND dialog, const std::string& path) {
+  HWND field = nullptr;
+  e2e::WaitUntil([&] { return (field = GetDlgItem(dialog, kFileNameField)) != nullptr; }, 3000);
+  // The field is an Edit inside a ComboBox inside a ComboBoxEx32, all with the same id; an older
+  // dialog has the Edit straight under the dialog.
+  for (int depth = 0; field && KeelbrookDriver::ClassOf(field) != "Edit" && depth < 3; ++depth)
+    field = FindWindowExA(field, nullptr, nullptr, nullptr);
+  if (!field) throw e2e::DriverError("the file dialog has no file-name field");
+  kb.Send(field, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
+  kb.Post(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
+  if (!e2e::WaitUntil([&] { return !IsWindow(dialog) || !IsWindowVisible(dialog); }, 10000))
+    throw e2e::DriverError("the file dialog did not close after Open");
+}
+
+// Types into an edit field the way the keyboard does, one character at a time, over whatever
+// is selected, and waits until the field shows `shows`.
+void TypeChars(const KeelbrookDriver& kb, HWND edit, const std::string& text, const std::string& shows = "") {
+  for (unsigned char c : text) kb.Post(edit, WM_CHAR, c, 1);
+  const std::string expected = shows.empty() ? text : shows;
+  if (!e2e::WaitUntil([&] { return KeelbrookDriver::WindowText(edit) == expected; }, 3000))
+    throw e2e::DriverError("typed " + e2e::Quote(text) + ", the field shows " +
+                           e2e::Quote(KeelbrookDriver::WindowText(edit)) + " instead of " + e2e::Quote(expected));
+}
+
+// Writes $KB_SCREENS/<name>.bmp of one window as it is on screen.
+void ShootWindow(const KeelbrookDriver& kb, HWND hwnd, const std::string& name) {
+  kb.Sync();
+  RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+  Sleep(200);
+  kb.Sync();
+  RECT r;
+  GetWindowRect(hwnd, &r);
+  const int w = r.right - r.left, h = r.bottom - r.top;
+  BITMAPINFOHEADER header = {};
+  header.biSize = sizeof header;
+  header.biWidth = w;
+  header.biHeight = h;
+  header.biPlanes = 1;
+  header.biBitCount = 24;
+  void* bits = nullptr;
+  HDC screen = GetDC(nullptr);
+  HDC memory = CreateCompatibleDC(screen);
+  HBITMAP bitmap = CreateDIBSection(screen, reinterpret_cast<BITMAPINFO*>(&header), DIB_RGB_COLORS, &bits, nullptr, 0);
+  HGDIOBJ old = SelectObject(memory, bitmap);
+  BitBlt(memory, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
+  GdiFlush();
+  const DWORD size = ((static_cast<DWORD>(w) * 3 + 3) & ~3u) * static_cast<DWORD>(h);
+  header.biSizeImage = size;
+  BITMAPFILEHEADER file = {};
+  file.bfType = 0x4D42;
+  file.bfOffBits = sizeof file + sizeof header;
+  file.bfSize = file.bfOffBits + size;
+  const std::string folder = e2e::Env("KB_SCREENS", "screens");
+  CreateDirectoryA(folder.c_str(), nullptr);
+  if (FILE* f = fopen((folder + "/" + name + ".bmp").c_str(), "wb")) {
+    fwrite(&file, sizeof file, 1, f);
+    fwrite(&header, sizeof header, 1, f);
+    if (bits) fwrite(bits, size, 1, f);
+    fclose(f);
+  }
+  SelectObject(memory, old);
+  DeleteObject(bitmap);
+  DeleteDC(memory);
+  ReleaseDC(nullptr, screen);
+}
+
+int IndexOf(const Lines& lines, const std::string& line) {
+  for (size_t i = 0; i < lines.size(); ++i)
+    if (lines[i] == line) return static_cast<int>(i);
+  return -1;
+}
+
+// The program started under `version` with a Send To folder at `folder` holding a few entries.
+class SendToScenario : public ::testing::Test {
+ protected:
+  void Prepare(const std::string& folderPath) {
+    folder = std::make_unique<ScratchFolder>(folderPath);
+    folder->Add("Notepad.lnk");
+    folder->Add("Mail Recipient.MAPIMail", "");
+    folder->Add("Floppy.lnk");
+    folder->Add("Floppy.pif");
+  }
+  void Launch(const std::string& version) {
+    kb.SetWindowsVersion(version);
+    kb.Start();
+    kb.SwitchTab(kSendToPage);
+  }
+  void Open(const std::string& version, const std::string& folderPath) {
+    Prepare(folderPath);
+    Launch(version);
+  }
+  Lines Shown() const { return kb.ListItems(IDC_SENDTO_LIST); }
+  void Select(const std::string& line) {
+    const int index = IndexOf(Shown(), line);
+    ASSERT_NE(-1, index) << "no line " << line;
+    kb.SelectListItem(IDC_SENDTO_LIST, index);
+  }
+  void ExpectBox(const std::string& text, const std::string& caption, int answer) {
+    e2e::MessageBoxInfo box = kb.WaitForMessageBox();
+    EXPECT_EQ(text, box.text);
+    EXPECT_EQ(caption, box.caption);
+    EXPECT_EQ(kb.MainWindow(), box.owner);
+    kb.Answer(box, answer);
+  }
+
+  std::unique_ptr<ScratchFolder> folder;  // outlives the program: declared before the driver
+  KeelbrookDriver kb;
+};
+
+std::string Win98Folder() { return WindowsDir() + "\\SendTo"; }
+std::string XpFolder() { return WindowsDir().substr(0, 2) + "\\Documents and Settings\\" + UserName() + "\\SendTo"; }
+
+TEST_F(SendToScenario, Win98ListsTheFolderUnderTheWindowsDirectory) {
+  Prepare(Win98Folder());
+  ScratchFolder sub(Win98Folder() + "\\Archive");
+  Launch("win98");
+  Lines expected;
+  for (const std::string& name : folder->Names())
+    if (name != "Archive") expected.push_back(name.substr(0, name.find('.')));
+  EXPECT_EQ(expected, Shown()) << "every file, in the file system's order, up to its first dot; no sub-folder";
+  EXPECT_NE(-1, IndexOf(Shown(), "Mail Recipient"));
+  EXPECT_EQ(-1, kb.ListSelection(IDC_SENDTO_LIST));
+  kb.Screenshot("sendto-entries");
+}
+
+TEST_F(SendToScenario, AddCopiesTheChosenShortcutItself) {
+  Open("win98", Win98Folder());
+  ScratchFolder source("C:\\kb-sendto-source");
+  const std::string link = source.Path("Calculator.lnk");
+  ASSERT_TRUE(MakeShortcut(link, WindowsDir() + "\\notepad.exe"));
+  Select("Floppy");
+  const Lines before = Shown();
+  const int selected = kb.ListSelection(IDC_SENDTO_LIST);
+
+  kb.Click(IDC_SENDTO_ADD);
+  ChooseFile(kb, WaitForFileDialog(kb), link);
+  ASSERT_TRUE(e2e::WaitUntil([&] { return Shown().size() == before.size() + 1; }, 5000))
+      << "no line was added; the program shows " << (kb.FindMessageBox() ? kb.FindMessageBox()->Describe() : "no box");
+  EXPECT_EQ("Calculator", Shown().back());
+  EXPECT_EQ(selected, kb.ListSelection(IDC_SENDTO_LIST)) << "the selection does not move";
+  ASSERT_TRUE(Exists(folder->Path("Calculator.lnk")));
+  EXPECT_FALSE(Exists(folder->Path("notepad.exe"))) << "the link's target was copied instead of the link";
+  EXPECT_EQ(ReadAll(link), ReadAll(folder->Path("Calculator.lnk")));
+
+  // The same file again: the entry is never overwritten.
+  kb.Click(IDC_SENDTO_ADD);
+  ChooseFile(kb, WaitForFileDialog(kb), link);
+  ExpectBox(kAddFailed, "Keelbrook", IDOK);
+  EXPECT_EQ(before.size() + 1, Shown().size());
+
+  // The new line stands for the copy: removing it deletes the copy, never the chosen file.
+  kb.SelectListItem(IDC_SENDTO_LIST, static_cast<int>(before.size()));
+  kb.Click(IDC_SENDTO_REMOVE);
+  ExpectBox("Are you sure you want to remove Calculator from you SendTo list?", "Confirm", IDYES);
+  EXPECT_TRUE(e2e::WaitUntil([&] { return !Exists(folder->Path("Calculator.lnk")); }, 3000));
+  EXPECT_TRUE(Exists(link));
+  EXPECT_EQ(before, Shown());
+}
+
+TEST_F(SendToScenario, XpEditRenamesThroughTheInputDialog) {
+  Open("winxp", XpFolder());
+  // The dialog exists, hidden, from start-up on.
+  HWND dialog = FindInputDialog(kb);
+  ASSERT_NE(nullptr, dialog);
+  EXPECT_FALSE(IsWindowVisible(dialog));
+  EXPECT_EQ(kb.MainWindow(), GetWindow(dialog, GW_OWNER));
+  const LONG style = GetWindowLongA(dialog, GWL_STYLE);
+  EXPECT_TRUE(style & WS_CAPTION);
+  EXPECT_FALSE(style & (WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME));
+  RECT client;
+  GetClientRect(dialog, &client);
+  EXPECT_EQ(350, client.right);
+  EXPECT_EQ(124, client.bottom);
+
+  Select("Notepad");
+  const int index = kb.ListSelection(IDC_SENDTO_LIST);
+  kb.Click(IDC_SENDTO_EDIT);
+  EXPECT_EQ(dialog, WaitForShownInputDialog(kb)) << "the same dialog is reused";
+  HWND edit = GetDlgItem(dialog, IDC_INPUT_EDIT);
+  EXPECT_EQ("Keelbrook", KeelbrookDriver::WindowText(dialog));
+  EXPECT_EQ("Enter the new name :", KeelbrookDriver::WindowText(GetDlgItem(dialog, IDC_INPUT_MESSAGE)));
+  EXPECT_EQ("Notepad", KeelbrookDriver::WindowText(edit));
+  EXPECT_EQ(edit, kb.FocusedWindow()) << "the input field has the focus";
+  const LRESULT sel = kb.Send(edit, EM_GETSEL, 0, 0);
+  EXPECT_EQ(0, LOWORD(sel));
+  EXPECT_EQ(7, HIWORD(sel)) << "the default text is selected";
+  EXPECT_FALSE(IsWindowEnabled(kb.MainWindow())) << "the dialog is modal";
+  RECT r;
+  GetWindowRect(dialog, &r);
+  EXPECT_NEAR(GetSystemMetrics(SM_CXSCREEN) / 2, (r.left + r.right) / 2, 2);
+  EXPECT_NEAR(GetSystemMetrics(SM_CYSCREEN) / 2, (r.top + r.bottom) / 2, 2);
+  ShootWindow(kb, dialog, "inputbox");
+
+  // Typing replaces the selected default; Enter is OK.
+  TypeChars(kb, edit, "Editor");  // not "NotepadEditor"
+  kb.PostKey(VK_RETURN);
+  WaitUntilHidden(dialog);
+  kb.Sync();
+  EXPECT_TRUE(IsWindowEnabled(kb.MainWindow()));
+  EXPECT_TRUE(Exists(folder->Path("Editor.lnk")));
+  EXPECT_FALSE(Exists(folder->Path("Notepad.lnk")));
+  EXPECT_EQ("Editor", Shown().at(static_cast<size_t>(index)));
+  EXPECT_EQ(index, kb.ListSelection(IDC_SENDTO_LIST)) << "the renamed line stays selected";
+
+  // Escape cancels; the second showing offers the new name, not what was typed before.
+  Select("Floppy");
+  const Lines before = Shown();
+  kb.Click(IDC_SENDTO_EDIT);
+  dialog = WaitForShownInputDialog(kb);
+  EXPECT_EQ("Floppy", KeelbrookDriver::WindowText(edit));
+  TypeChars(kb, edit, "Never");
+  kb.PostKey(VK_ESCAPE);
+  WaitUntilHidden(dialog);
+  EXPECT_TRUE(kb.NoMessageBoxFor(300));
+  EXPECT_EQ(before, Shown());
+  EXPECT_FALSE(Exists(folder->Path("Never.lnk")));
+  EXPECT_FALSE(Exists(folder->Path("Never.pif")));
+
+  // A name that would leave the folder is refused.
+  kb.Click(IDC_SENDTO_EDIT);
+  dialog = WaitForShownInputDialog(kb);
+  TypeChars(kb, edit, "..\\Escaped");
+  kb.Post(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
+  ExpectBox(kRenameFailed, "Keelbrook", IDOK);
+  EXPECT_EQ(before, Shown());
+  EXPECT_FALSE(Exists(folder->Path("..\\Escaped.lnk")));
+}
+
+TEST_F(SendToScenario, Win98RemoveDeletesAfterConfirm) {
+  Open("win98", Win98Folder());
+  Select("Mail Recipient");
+  Lines expected = Shown();
+  kb.Click(IDC_SENDTO_REMOVE);
+  ExpectBox("Are you sure you want to remove Mail Recipient from you SendTo list?", "Confirm", IDNO);
+  EXPECT_TRUE(Exists(folder->Path("Mail Recipient.MAPIMail")));
+  EXPECT_EQ(expected, Shown());
+
+  kb.Click(IDC_SENDTO_REMOVE);
+  ExpectBox("Are you sure you want to remove Mail Recipient from you SendTo list?", "Confirm", IDYES);
+  EXPECT_TRUE(e2e::WaitUntil([&] { return !Exists(folder->Path("Mail Recipient.MAPIMail")); }, 3000));
+  expected.erase(expected.begin() + IndexOf(expected, "Mail Recipient"));
+  EXPECT_EQ(expected, Shown());
+}
+
+// Failed operations keep every line, and each line still stands for its own file: a later
+// removal deletes exactly the file behind the line removed.
+TEST_F(SendToScenario, ReadOnlyOrMissingFilesKeepTheirLines) {
+  Open("winxp", XpFolder());
+  const Lines before = Shown();
+  const Lines files = folder->Names();  // line i stands for files[i]
+  ASSERT_EQ(files.size(), before.size());
+  ASSERT_TRUE(SetFileAttributesA(folder->Path("Mail Recipient.MAPIMail").c_str(), FILE_ATTRIBUTE_READONLY));
+  ASSERT_TRUE(DeleteFileA(folder->Path("Notepad.lnk").c_str()));  // by other means, while listed
+
+  for (const char* line : {"Mail Recipient", "Notepad"}) {
+    Select(line);
+    kb.Click(IDC_SENDTO_REMOVE);
+    ExpectBox(std::string("Are you sure you want to remove ") + line + " from you SendTo list?", "Confirm", IDYES);
+    ExpectBox(kDeleteFailed, "Keelbrook", IDOK);
+    EXPECT_EQ(before, Shown());
+  }
+  EXPECT_TRUE(Exists(folder->Path("Mail Recipient.MAPIMail")));
+
+  // Renaming the vanished file fails the same way.
+  Select("Notepad");
+  kb.Click(IDC_SENDTO_EDIT);
+  HWND dialog = WaitForShownInputDialog(kb);
+  TypeChars(kb, GetDlgItem(dialog, IDC_INPUT_EDIT), "Editor");
+  kb.Post(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
+  ExpectBox(kRenameFailed, "Keelbrook", IDOK);
+  EXPECT_EQ(before, Shown());
+  EXPECT_FALSE(Exists(folder->Path("Editor.lnk")));
+
+  // Of the two Floppy lines, the first goes, and with it exactly its own file.
+  const int first = IndexOf(before, "Floppy");
+  kb.SelectListItem(IDC_SENDTO_LIST, first);
+  kb.Click(IDC_SENDTO_REMOVE);
+  ExpectBox("Are you sure you want to remove Floppy from you SendTo list?", "Confirm", IDYES);
+  const std::string gone = files[static_cast<size_t>(first)];
+  EXPECT_TRUE(e2e::WaitUntil([&] { return !Exists(folder->Path(gone)); }, 3000)) << gone;
+  EXPECT_TRUE(Exists(folder->Path(gone == "Floppy.lnk" ? "Floppy.pif" : "Floppy.lnk")));
+  Lines expected = before;
+  expected.erase(expected.begin() + first);
+  EXPECT_EQ(expected, Shown());
+}
+
+TEST_F(SendToScenario, EscapeOnThisPagePressesRemove) {
+  Open("win98", Win98Folder());
+  const Lines before = Shown();
+  // Nothing selected: only the list index error, from Escape and from "&Edit..." alike.
+  kb.Focus(IDC_SENDTO_LIST);
+  kb.PressKey(VK_ESCAPE);
+  ExpectBox("List index out of bounds (-1)", "Keelbrook 2003", IDOK);
+  kb.Click(IDC_SENDTO_EDIT);
+  ExpectBox("List index out of bounds (-1)", "Keelbrook 2003", IDOK);
+  EXPECT_FALSE(IsWindowVisible(FindInputDialog(kb)));
+
+  Select("Notepad");
+  kb.Focus(IDC_SENDTO_LIST);
+  kb.PressKey(VK_ESCAPE);
+  ExpectBox("Are you sure you want to remove Notepad from you SendTo list?", "Confirm", IDNO);
+  EXPECT_TRUE(Exists(folder->Path("Notepad.lnk")));
+  EXPECT_EQ(before, Shown());
+}
+
+}  // namespace
