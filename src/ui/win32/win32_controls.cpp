@@ -2,6 +2,35 @@
 
 #include <vector>
 
+namespace {
+
+constexpr const char* kMemoProcProperty = "Keelbrook.MemoProc";
+
+LRESULT CALLBACK HelpMemoProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  const WNDPROC original = reinterpret_cast<WNDPROC>(GetPropA(hwnd, kMemoProcProperty));
+  if (!original) return DefWindowProcA(hwnd, msg, wParam, lParam);
+  if (msg == WM_GETDLGCODE) {
+    // Arrows and characters stay with the text; the dialog keys do not. Without "has
+    // selection" a Tab into the memo does not select all of its text either.
+    const LRESULT code = CallWindowProcA(original, hwnd, msg, wParam, lParam);
+    return code & ~static_cast<LRESULT>(DLGC_WANTALLKEYS | DLGC_WANTTAB | DLGC_HASSETSEL);
+  }
+  if (msg == WM_NCDESTROY) {
+    SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original));
+    RemovePropA(hwnd, kMemoProcProperty);
+  }
+  return CallWindowProcA(original, hwnd, msg, wParam, lParam);
+}
+
+}  // namespace
+
+void UseAsHelpMemo(HWND edit) {
+  if (!edit || GetPropA(edit, kMemoProcProperty)) return;
+  const LONG_PTR original = GetWindowLongPtrA(edit, GWLP_WNDPROC);
+  SetPropA(edit, kMemoProcProperty, reinterpret_cast<HANDLE>(original));
+  SetWindowLongPtrA(edit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(HelpMemoProc));
+}
+
 std::string Win32Text::GetText() const {
   int n = GetWindowTextLengthA(hwnd_);
   if (n <= 0) return std::string();
@@ -26,12 +55,21 @@ COLORREF Win32Label::TextColorRef() const {
 int Win32ListBox::Count() const { return static_cast<int>(SendMessageA(hwnd_, LB_GETCOUNT, 0, 0)); }
 
 std::string Win32ListBox::GetLine(int index) const {
-  LRESULT n = SendMessageA(hwnd_, LB_GETTEXTLEN, static_cast<WPARAM>(index), 0);
+  // Read in UTF-16 and converted here: Wine 8's common-controls list box answers an ANSI
+  // LB_GETTEXT through a fixed 512-character stack buffer, and a longer line (a registered
+  // display name can be any length) overwrites its stack.
+  LRESULT n = SendMessageW(hwnd_, LB_GETTEXTLEN, static_cast<WPARAM>(index), 0);
   if (n == LB_ERR || n <= 0) return std::string();
-  std::vector<char> buf(static_cast<size_t>(n) + 1);
-  LRESULT got = SendMessageA(hwnd_, LB_GETTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(buf.data()));
-  if (got == LB_ERR) return std::string();
-  return std::string(buf.data(), static_cast<size_t>(got));
+  std::vector<wchar_t> wide(static_cast<size_t>(n) + 1);
+  LRESULT got = SendMessageW(hwnd_, LB_GETTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(wide.data()));
+  if (got == LB_ERR || got <= 0) return std::string();
+  if (got > n) got = n;
+  const int length = static_cast<int>(got);
+  const int bytes = WideCharToMultiByte(CP_ACP, 0, wide.data(), length, nullptr, 0, nullptr, nullptr);
+  if (bytes <= 0) return std::string();
+  std::string text(static_cast<size_t>(bytes), '\0');
+  WideCharToMultiByte(CP_ACP, 0, wide.data(), length, &text[0], bytes, nullptr, nullptr);
+  return text;
 }
 
 void Win32ListBox::AddLine(const std::string& text) {
@@ -61,12 +99,20 @@ int Win32ListBox::SelectedIndex() const {
   return i == LB_ERR ? -1 : static_cast<int>(i);
 }
 
+Win32Picture::~Win32Picture() {
+  for (const auto& loaded : icons_) DestroyIcon(loaded.second);
+}
+
 void Win32Picture::SetImage(int imageId) {
   if (imageId == image_) return;
   image_ = imageId;
-  RECT r;
-  GetClientRect(hwnd_, &r);
-  HICON icon = static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(imageId), IMAGE_ICON,
-                                             r.right - r.left, r.bottom - r.top, LR_DEFAULTCOLOR | LR_SHARED));
+  HICON& icon = icons_[imageId];
+  if (!icon) {
+    // Not shared: a shared icon comes back at whatever size it was first loaded.
+    RECT r;
+    GetClientRect(hwnd_, &r);
+    icon = static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(imageId), IMAGE_ICON,
+                                         r.right - r.left, r.bottom - r.top, LR_DEFAULTCOLOR));
+  }
   SendMessageA(hwnd_, STM_SETICON, reinterpret_cast<WPARAM>(icon), 0);
 }

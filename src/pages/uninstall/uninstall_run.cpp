@@ -1,0 +1,56 @@
+// "&Uninstall": run a program's registered uninstaller, wait until it has ended, then re-read
+// the list, which the uninstaller has usually changed.
+#include "app/tfrm_main.h"
+#include "pages/uninstall/uninstall_page.h"
+
+using namespace uninstall_page;
+
+void TfrmMain::btnUninstallClick() {
+  RegistryAccess registry(Registry);
+  registry.SetRootKey(reg::kHkeyLocalMachine);
+  const int line = FindSelectedLine(lstUnInstList);
+
+  const std::string question = ComposeQuestion("Are you sure you want to\nuninstall ", lstUnInstList.Items(line), " ?");
+  if (System.MessageBoxA(BoxOwner::MainWindow, question, "Keelbrook", mb::kQuestion) != mb::kIdYes) return;
+
+  // The line's own subkey, by position: display names need not be unique.
+  const size_t index = static_cast<size_t>(line);
+  const std::string keyName = index < UnInstKeyNames.size() ? UnInstKeyNames[index] : std::string();
+  if (!OpenRegistration(registry, keyName)) {
+    ShowRegistryError(System);
+    return;
+  }
+
+  // Taken as stored and run whole, whatever its length: a shortened command would be another
+  // command. What the system cannot start is simply not started.
+  const std::string commandLine = registry.ReadString(kUninstallString);
+  const uint32_t processId = LaunchProgram(commandLine);
+  if (processId != 0) WaitForProcessExit(processId);
+  FillUnInstList();
+  registry.CloseKey();
+}
+
+uint32_t TfrmMain::LaunchProgram(const std::string& commandLine) {
+  StartupInfo startup;
+  startup.cb = 68;
+  startup.dwFlags = kStartfUseShowWindow;
+  startup.wShowWindow = sw::kRestore;
+  startup.cbReserved2 = 0;
+
+  ProcessInformation info;
+  if (!System.CreateProcessA(commandLine, true, kNormalPriorityClass, startup, info)) return 0;
+
+  // Only a start that went through cleanly is worth waiting on for its first input. The
+  // process handle is ours either way and is not kept: the end is waited for by id.
+  if (System.CloseHandle(info.hThread)) System.WaitForInputIdle(info.hProcess, kInfinite);
+  System.CloseHandle(info.hProcess);
+  return info.dwProcessId;
+}
+
+void TfrmMain::WaitForProcessExit(uint32_t processId) {
+  // No handle means no such process any more: nothing to wait for.
+  const SysHandle process = System.OpenProcess(kSynchronize, false, processId);
+  if (process == 0) return;
+  System.WaitForSingleObject(process, kInfinite);
+  System.CloseHandle(process);
+}

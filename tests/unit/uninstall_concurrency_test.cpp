@@ -1,0 +1,180 @@
+// The page while other programs change the registry under it: the uninstaller it waits for, and
+// registrations removed between reading the names and reading each registration.
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "fakes/fake_controls.h"
+
+namespace {
+
+constexpr HKey kHklm = reg::kHkeyLocalMachine;
+const std::string kUninstall = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
+
+// The scripted system, with a step that runs while the form waits for the uninstaller to end.
+class UninstallerSystem : public FakeSystem {
+ public:
+  std::function<void()> whileRunning;
+  bool processGone = false;
+  SysHandle OpenProcess(uint32_t access, bool inherit, uint32_t processId) override {
+    const SysHandle h = FakeSystem::OpenProcess(access, inherit, processId);
+    return processGone ? 0 : h;
+  }
+  uint32_t WaitForSingleObject(SysHandle handle, uint32_t ms) override {
+    if (whileRunning) whileRunning();
+    return FakeSystem::WaitForSingleObject(handle, ms);
+  }
+};
+
+// The fake registry, with a step that runs just before the Nth walk from the root begins.
+class ChangingRegistry : public RegistryApi {
+ public:
+  explicit ChangingRegistry(FakeRegistry& inner) : inner_(inner) {}
+  int beforeWalk = 0;
+  std::function<void()> change;
+
+  long RegOpenKeyExA(HKey parent, const std::string& subKey, uint32_t access, HKey* result) override {
+    if (parent == kHklm && subKey == "SOFTWARE" && ++walks_ == beforeWalk && change) change();
+    return inner_.RegOpenKeyExA(parent, subKey, access, result);
+  }
+  long RegCreateKeyExA(HKey p, const std::string& s, uint32_t a, HKey* r) override { return inner_.RegCreateKeyExA(p, s, a, r); }
+  long RegCloseKey(HKey k) override { return inner_.RegCloseKey(k); }
+  long RegQueryValueExA(HKey k, const std::string& n, uint32_t* t, uint8_t* d, uint32_t* s) override {
+    return inner_.RegQueryValueExA(k, n, t, d, s);
+  }
+  long RegSetValueExA(HKey k, const std::string& n, uint32_t t, const uint8_t* d, uint32_t s) override {
+    return inner_.RegSetValueExA(k, n, t, d, s);
+  }
+  long RegQueryInfoKeyA(HKey k, uint32_t* a, uint32_t* b, uint32_t* c, uint32_t* d) override {
+    return inner_.RegQueryInfoKeyA(k, a, b, c, d);
+  }
+  long RegEnumKeyExA(HKey k, uint32_t i, std::string* n) override { return inner_.RegEnumKeyExA(k, i, n); }
+  long RegEnumValueA(HKey k, uint32_t i, std::string* n) override { return inner_.RegEnumValueA(k, i, n); }
+  long RegDeleteKeyA(HKey k, const std::string& s) override { return inner_.RegDeleteKeyA(k, s); }
+  long RegDeleteValueA(HKey k, const std::string& n) override { return inner_.RegDeleteValueA(k, n); }
+
+ private:
+  FakeRegistry& inner_;
+  int walks_ = 0;
+};
+
+// A form on a FakeForm's controls and registry, with the system and registry above.
+struct WatchedForm {
+  FakeForm base;
+  UninstallerSystem system;
+  ChangingRegistry registry{base.registry};
+  std::unique_ptr<TfrmMain> form;
+
+  WatchedForm() {
+    FakeForm& b = base;
+    MainControls c;
+    c.window = &b.window;
+    c.txtComputerName = &b.txtComputerName;
+    c.txtUserName = &b.txtUserName;
+    c.txtCompanyName = &b.txtCompanyName;
+    c.txtWinInstpath = &b.txtWinInstpath;
+    c.txtProgramFiles = &b.txtProgramFiles;
+    c.txtWallpaperDir = &b.txtWallpaperDir;
+    c.txtDevicePath = &b.txtDevicePath;
+    c.txtCommonFilesPath = &b.txtCommonFilesPath;
+    c.txtBootFrom = &b.txtBootFrom;
+    c.lstUnInstList = &b.lstUnInstList;
+    c.lstSendTo = &b.lstSendTo;
+    c.OpenDlg = &b.OpenDlg;
+    c.lblOS = &b.lblOS;
+    c.lblBuild = &b.lblBuild;
+    c.lblPlusVersion = &b.lblPlusVersion;
+    c.lblPlusProductID = &b.lblPlusProductID;
+    c.lblProductID = &b.lblProductID;
+    c.lblProductKey = &b.lblProductKey;
+    c.lblIE = &b.lblIE;
+    c.lblDirectX = &b.lblDirectX;
+    c.lblDirectXVersion = &b.lblDirectXVersion;
+    c.Label11 = &b.Label11;
+    c.Label12 = &b.Label12;
+    c.Label13 = &b.Label13;
+    c.imgTweety = &b.imgTweety;
+    c.imgSmile = &b.imgSmile;
+    c.imgNormal = &b.imgNormal;
+    form = std::make_unique<TfrmMain>(registry, system, b.objects, c, b.inputBox);
+  }
+  TfrmMain* operator->() { return form.get(); }
+  std::vector<std::string>& Lines() { return base.lstUnInstList.lines; }
+
+  void Register(const std::string& key, const std::string& display, const std::string& command = "x.exe") {
+    base.registry.SetString(kHklm, kUninstall + "\\" + key, "DisplayName", display);
+    base.registry.SetString(kHklm, kUninstall + "\\" + key, "UninstallString", command);
+  }
+};
+
+TEST(UninstallWhileOthersChangeTheRegistry, TheListIsReadAgainOnlyAfterTheUninstallerHasEnded) {
+  WatchedForm f;
+  f.Register("a", "Stays");
+  f.Register("b", "Goes", "b-uninstall.exe");
+  f->FillUnInstList();
+  f.base.lstUnInstList.selected = 1;
+  f.system.answers = {mb::kIdYes};
+  std::vector<std::string> linesWhileRunning;
+  f.system.whileRunning = [&] {
+    linesWhileRunning = f.Lines();
+    f.base.registry.DeleteTree(kHklm, kUninstall + "\\b");  // what an uninstaller does
+  };
+  f->btnUninstallClick();
+  EXPECT_EQ(linesWhileRunning, (std::vector<std::string>{"Stays", "Goes"})) << "refreshed before the end";
+  EXPECT_EQ(f.Lines(), (std::vector<std::string>{"Stays"}));
+  EXPECT_EQ(f.base.objects.UnInstKeyNames, (std::vector<std::string>{"a"}));
+}
+
+TEST(UninstallWhileOthersChangeTheRegistry, AnUninstallerAlreadyGoneIsNotWaitedFor) {
+  WatchedForm f;
+  f.Register("a", "Quick");
+  f->FillUnInstList();
+  f.base.lstUnInstList.selected = 0;
+  f.system.answers = {mb::kIdYes};
+  f.system.processGone = true;
+  f->btnUninstallClick();
+  EXPECT_EQ(f.system.processLog,
+            (std::vector<std::string>{"create", "close-thread", "input-idle", "close-process", "open:4242"}))
+      << "no wait on, and no close of, a handle that was never had";
+  EXPECT_EQ(f.base.lstUnInstList.selected, -1) << "refreshed all the same";
+}
+
+TEST(UninstallWhileOthersChangeTheRegistry, RegistrationsGoneBeforeTheyAreReadAreSkipped) {
+  struct Case {
+    const char* what;
+    int beforeWalk;  // walk 1 reads the names; walk n+1 reads the nth name
+    std::function<void(FakeRegistry&)> change;
+    std::vector<std::string> keys;
+  } cases[] = {
+      {"one registration removed", 3, [](FakeRegistry& r) { r.DeleteTree(kHklm, kUninstall + "\\b"); }, {"a", "c"}},
+      {"the Uninstall key removed, a key of a listed name one level up", 3,
+       [](FakeRegistry& r) {
+         r.DeleteTree(kHklm, kUninstall);
+         r.SetString(kHklm, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\b", "DisplayName", "Decoy");
+         r.SetString(kHklm, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\b", "UninstallString", "decoy.exe");
+       },
+       {"a"}},
+      {"SOFTWARE refused from then on", 2, [](FakeRegistry& r) {
+         r.RefuseOpen(kHklm, "SOFTWARE");
+         r.SetString(kHklm, "a", "DisplayName", "Decoy at the root");
+         r.SetString(kHklm, "a", "UninstallString", "decoy.exe");
+       },
+       {}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    WatchedForm f;
+    f.Register("a", "A");
+    f.Register("b", "B");
+    f.Register("c", "C");
+    f.registry.beforeWalk = c.beforeWalk;
+    f.registry.change = [&] { c.change(f.base.registry); };
+    f->FillUnInstList();
+    EXPECT_EQ(f.base.objects.UnInstKeyNames, c.keys);
+    EXPECT_EQ(f.Lines().size(), c.keys.size());
+    EXPECT_TRUE(f.system.boxes.empty()) << "a registration gone meanwhile is skipped silently";
+    EXPECT_EQ(f.base.registry.OpenHandleCount(), 0);
+  }
+}
+
+}  // namespace
