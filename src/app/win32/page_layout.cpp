@@ -39,16 +39,17 @@ const ControlSpec kControls[] = {
     {0, K::Memo, IDC_SYSINFO_MEMO, kMemo3, 158, 124, 140, 130, nullptr, 0},
     {0, K::Picture, IDC_SYSINFO_IMAGE, nullptr, 8, 252, 121, 32, nullptr, IDB_SYSINFO_DECOR},
 
-    // "Uninstall"
-    {1, K::Label, IDC_UNINSTALL_LABEL, "Installed programs :", 8, 6, 172, 13, nullptr, 0},
-    {1, K::ListBox, IDC_UNINSTALL_LIST, nullptr, 8, 22, 172, 198, nullptr, 0},
-    {1, K::Button, IDC_UNINSTALL_UNINSTALL, "&Uninstall", 8, 228, 94, 25, nullptr, IDB_UNINSTALL},
-    {1, K::Button, IDC_UNINSTALL_SYNC, "&Sync list", 106, 228, 94, 25, nullptr, IDB_SYNC},
-    {1, K::Button, IDC_UNINSTALL_DELETE, "&Delete entry", 204, 228, 94, 25, kDocsHint, IDB_CANCEL},
-    {1, K::Button, IDC_UNINSTALL_CLEARRUN, "Clear &runlist", 8, 260, 94, 25, kDocsHint, IDB_CLEARRUN},
-    {1, K::Button, IDC_UNINSTALL_CLEARDOCS, "&Clear docs", 106, 260, 94, 25, kDocsHint, IDB_CLEARDOCS},
-    {1, K::Memo, IDC_UNINSTALL_MEMO, kMemo2, 186, 22, 112, 198, nullptr, 0},
-    {1, K::Picture, IDC_UNINSTALL_IMAGE, nullptr, 250, 257, 32, 32, nullptr, IDB_UNINSTALL_DECOR},
+    // "Uninstall": the three buttons of a row need 96 pixels each for caption and picture, so
+    // this page keeps 6-pixel margins.
+    {1, K::Label, IDC_UNINSTALL_LABEL, "Installed programs :", 6, 6, 174, 13, nullptr, 0},
+    {1, K::ListBox, IDC_UNINSTALL_LIST, nullptr, 6, 22, 174, 198, nullptr, 0},
+    {1, K::Button, IDC_UNINSTALL_UNINSTALL, "&Uninstall", 6, 228, 96, 25, nullptr, IDB_UNINSTALL},
+    {1, K::Button, IDC_UNINSTALL_SYNC, "&Sync list", 105, 228, 96, 25, nullptr, IDB_SYNC},
+    {1, K::Button, IDC_UNINSTALL_DELETE, "&Delete entry", 204, 228, 96, 25, kDocsHint, IDB_CANCEL},
+    {1, K::Button, IDC_UNINSTALL_CLEARRUN, "Clear &runlist", 6, 260, 96, 25, kDocsHint, IDB_CLEARRUN},
+    {1, K::Button, IDC_UNINSTALL_CLEARDOCS, "&Clear docs", 105, 260, 96, 25, kDocsHint, IDB_CLEARDOCS},
+    {1, K::Memo, IDC_UNINSTALL_MEMO, kMemo2, 186, 22, 114, 198, nullptr, 0},
+    {1, K::Picture, IDC_UNINSTALL_IMAGE, nullptr, 236, 257, 32, 32, nullptr, IDB_UNINSTALL_DECOR},
 
     // "Send to": tab order list, Add, Remove, Edit, memo.
     {2, K::Label, IDC_SENDTO_LABEL, "Send to list :", 8, 6, 180, 13, nullptr, 0},

@@ -1,6 +1,73 @@
-// "Optimise": the tool launcher. (Being built.)
-#include "app/tfrm_main.h"
+// "Optimise": starts the system's own maintenance tools. Nothing waits for a tool to finish; the
+// only feedback is a box when the start fails in one of the ways the system tells apart.
+#include <cstdint>
+#include <string>
 
-void TfrmMain::btnRunWinAlignClick() {}
-void TfrmMain::btnRunScanDiskClick() {}
-void TfrmMain::btnRunDefragClick() {}
+#include "app/tfrm_main.h"
+#include "pages/osinfo/os_identification.h"
+
+namespace {
+
+constexpr unsigned kDirectoryRoom = 255;  // what the directory queries are given
+constexpr size_t kPathRoom = 255;         // a tool's path: 256 bytes with its terminating zero
+constexpr const char* kNotFound = "The specified file was not found !";
+constexpr const char* kWinAlignNotFound = "The specified file was not found.\nThis file works only with Windows 98 !";
+
+// The start results that mean something to the user; any other value, success included, shows
+// nothing.
+constexpr std::intptr_t kOutOfResources = 0;
+constexpr std::intptr_t kFileNotFound = 2;
+constexpr std::intptr_t kPathNotFound = 3;
+constexpr std::intptr_t kBadFormat = 11;
+
+// The boxes have no owner, so the window stays usable while one is open.
+void ReportStart(SystemApi& system, std::intptr_t result, const char* notFoundText) {
+  const char* text = nullptr;
+  switch (result) {
+    case kOutOfResources:
+      text = "The system is out of memory or resources !";
+      break;
+    case kFileNotFound:
+    case kPathNotFound:
+      text = notFoundText;
+      break;
+    case kBadFormat:
+      text = "There was a problem while running the file !";
+      break;
+    default:
+      return;
+  }
+  system.MessageBoxA(BoxOwner::None, text, "Keelbrook", mb::kError);
+}
+
+// Starts directory + "\" + file. A directory the system could not give, or one so long that the
+// path would not fit, is reported as a missing file and nothing is started: a shortened path, or
+// one that begins at the drive's root, could name some other program.
+void StartInDirectory(SystemApi& system, const std::string& directory, const char* file, const char* notFoundText) {
+  const std::string path = directory + "\\" + file;
+  if (directory.empty() || path.size() > kPathRoom) {
+    ReportStart(system, kFileNotFound, notFoundText);
+    return;
+  }
+  ReportStart(system, system.WinExec(path, sw::kRestore), notFoundText);
+}
+
+}  // namespace
+
+void TfrmMain::btnRunWinAlignClick() {
+  StartInDirectory(System, System.GetSystemDirectoryA(kDirectoryRoom), "walign.exe", kWinAlignNotFound);
+}
+
+void TfrmMain::btnRunScanDiskClick() {
+  StartInDirectory(System, System.GetWindowsDirectoryA(kDirectoryRoom), "scandskw.exe", kNotFound);
+}
+
+void TfrmMain::btnRunDefragClick() {
+  // Windows 2000 has its defragmenter as a console snap-in; every other system has defrag.exe
+  // on the program search path.
+  if (OsFamily == os_family::kWin2000) {
+    ReportStart(System, System.ShellExecuteA(BoxOwner::None, "OPEN", "dfrg.msc", "", "", sw::kRestore), kNotFound);
+  } else {
+    ReportStart(System, System.WinExec("defrag.exe", sw::kRestore), kNotFound);
+  }
+}

@@ -1,0 +1,270 @@
+// "About..." end to end: where its controls stand, the title lines coloured while the icon is
+// held, the bird that smiles while pressed, the links started through the shell with the
+// address, and "&Close" closing like "&Exit", the save question included.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "app/win32/resource.h"
+#include "e2e/driver.h"
+
+namespace {
+
+constexpr int kAboutPage = 5;
+
+// The control's pixels as on screen, 0x00RRGGBB, row by row.
+std::vector<uint32_t> PixelsOf(const e2e::KeelbrookDriver& kb, int id) {
+  const RECT r = kb.ScreenRect(id);
+  const int w = r.right - r.left, h = r.bottom - r.top;
+  std::vector<uint32_t> out;
+  if (w <= 0 || h <= 0) return out;
+  BITMAPINFO info = {};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = w;
+  info.bmiHeader.biHeight = -h;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  void* bits = nullptr;
+  HDC screen = GetDC(nullptr);
+  HDC memory = CreateCompatibleDC(screen);
+  HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HGDIOBJ old = SelectObject(memory, bitmap);
+  BitBlt(memory, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
+  GdiFlush();
+  const auto* px = static_cast<const uint32_t*>(bits);
+  out.assign(px, px + w * h);
+  for (uint32_t& p : out) p &= 0xFFFFFF;
+  SelectObject(memory, old);
+  DeleteObject(bitmap);
+  DeleteDC(memory);
+  ReleaseDC(nullptr, screen);
+  return out;
+}
+
+int BluePixels(const e2e::KeelbrookDriver& kb, int id) {
+  int n = 0;
+  for (uint32_t p : PixelsOf(kb, id)) {
+    const int red = (p >> 16) & 0xFF, g = (p >> 8) & 0xFF, b = p & 0xFF;
+    n += b > 150 && g < 90 && red < 90;
+  }
+  return n;
+}
+
+POINT CentreOf(const e2e::KeelbrookDriver& kb, int id) {
+  const RECT r = kb.ScreenRect(id);
+  return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+}
+
+void LeftButton(bool down) {
+  INPUT in = {};
+  in.type = INPUT_MOUSE;
+  in.mi.dwFlags = down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP;
+  SendInput(1, &in, sizeof in);
+}
+
+void ClickAt(POINT p) {
+  SetCursorPos(p.x, p.y);
+  LeftButton(true);
+  LeftButton(false);
+}
+
+// The program the shell starts for a link: tests/programs/fake_tool.exe registered for the
+// mailto: and http: protocols by the fixture, logging each start.
+class LinkCatcher {
+ public:
+  explicit LinkCatcher(e2e::RegistryFixture& reg) {
+    char temp[MAX_PATH] = {};
+    GetTempPathA(sizeof temp, temp);
+    log_ = std::string(temp) + "keelbrook-links-" + std::to_string(GetCurrentProcessId()) + ".log";
+    DeleteFileA(log_.c_str());
+    DeleteFileA((log_ + ".release").c_str());
+    SetEnvironmentVariableA("KB_FAKE_TOOL_LOG", log_.c_str());
+    std::string tool = e2e::TestProgram("fake_tool");
+    for (char& c : tool) c = c == '/' ? '\\' : c;
+    for (const char* protocol : {"mailto", "http"})
+      reg.SetString(HKEY_LOCAL_MACHINE, std::string("Software\\Classes\\") + protocol + "\\shell\\open\\command", "",
+                    "\"" + tool + "\" \"%1\"");
+  }
+  ~LinkCatcher() {
+    HANDLE h = CreateFileA((log_ + ".release").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
+    for (const std::vector<std::string>& s : Starts()) {
+      HANDLE p = OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, std::strtoul(s[4].c_str(), nullptr, 10));
+      if (!p) continue;
+      if (WaitForSingleObject(p, 5000) != WAIT_OBJECT_0) TerminateProcess(p, 1);
+      CloseHandle(p);
+    }
+    SetEnvironmentVariableA("KB_FAKE_TOOL_LOG", nullptr);
+    DeleteFileA(log_.c_str());
+    DeleteFileA((log_ + ".release").c_str());
+  }
+  LinkCatcher(const LinkCatcher&) = delete;
+  LinkCatcher& operator=(const LinkCatcher&) = delete;
+
+  // Each start: path, command line, working folder, show state, process id.
+  std::vector<std::vector<std::string>> Starts() const {
+    std::vector<std::vector<std::string>> starts;
+    HANDLE h = CreateFileA(log_.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
+                           nullptr);
+    if (h == INVALID_HANDLE_VALUE) return starts;
+    std::string text;
+    char buf[4096];
+    DWORD got = 0;
+    while (ReadFile(h, buf, sizeof buf, &got, nullptr) && got > 0) text.append(buf, got);
+    CloseHandle(h);
+    std::istringstream lines(text);
+    for (std::string line; std::getline(lines, line);) {
+      if (!line.empty() && line.back() == '\r') line.pop_back();
+      std::vector<std::string> f;
+      std::istringstream parts(line);
+      for (std::string p; std::getline(parts, p, '|');) f.push_back(p);
+      if (f.size() == 5) starts.push_back(f);
+    }
+    return starts;
+  }
+  bool WaitForStarts(size_t n) const {
+    return e2e::WaitUntil([&] { return Starts().size() >= n; }, 10000);
+  }
+
+ private:
+  std::string log_;
+};
+
+class About : public ::testing::Test {
+ protected:
+  void StartOnAbout() {
+    kb.SetWindowsVersion("winxp");
+    kb.Start();
+    kb.SwitchTab(kAboutPage);
+  }
+  e2e::RegistryFixture reg;
+  e2e::KeelbrookDriver kb;
+};
+
+TEST_F(About, ControlsStandWhereThePageLayoutPutsThem) {
+  StartOnAbout();
+  HWND page = kb.Control(IDC_PAGE_ABOUT);
+  POINT origin = {0, 0};
+  ClientToScreen(page, &origin);
+  HDC screen = GetDC(nullptr);
+  const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+  ReleaseDC(nullptr, screen);
+  auto scale = [&](int v) { return MulDiv(v, dpi, 96); };
+  const struct {
+    int id;
+    int x, y, w, h;  // w and h 0: not fixed by the layout
+  } layout[] = {
+      {IDC_ABOUT_IMAGE8, 22, 16, 32, 32},   {IDC_ABOUT_LABEL11, 88, 16, 0, 0},   {IDC_ABOUT_LABEL12, 88, 29, 0, 0},
+      {IDC_ABOUT_LABEL13, 87, 43, 0, 0},    {IDC_ABOUT_IMAGE9, 21, 74, 32, 32},  {IDC_ABOUT_LABEL14, 92, 76, 0, 0},
+      {IDC_ABOUT_LABEL15, 120, 90, 0, 0},   {IDC_ABOUT_IMAGE10, 20, 130, 32, 32}, {IDC_ABOUT_LABEL16, 88, 138, 0, 0},
+      {IDC_ABOUT_TWEETY, 20, 186, 32, 32},  {IDC_ABOUT_LABEL17, 88, 188, 0, 0},  {IDC_ABOUT_SMILE, 52, 248, 32, 32},
+      {IDC_ABOUT_NORMAL, 92, 248, 32, 32},  {IDC_ABOUT_CLOSE, 201, 258, 96, 25},
+  };
+  for (const auto& c : layout) {
+    const RECT r = kb.ScreenRect(c.id);
+    EXPECT_EQ(scale(c.x), r.left - origin.x) << "x of control " << c.id;
+    EXPECT_EQ(scale(c.y), r.top - origin.y) << "y of control " << c.id;
+    if (c.w) {
+      EXPECT_EQ(scale(c.w), r.right - r.left) << "width of control " << c.id;
+    }
+    if (c.h) {
+      EXPECT_EQ(scale(c.h), r.bottom - r.top) << "height of control " << c.id;
+    }
+  }
+  for (int id = IDC_ABOUT_LABEL11; id <= IDC_ABOUT_LABEL17; ++id) EXPECT_FALSE(kb.Text(id).empty()) << id;
+  EXPECT_EQ("Keelbrook 2003", kb.Text(IDC_ABOUT_LABEL11));
+  EXPECT_EQ("&Close", kb.Text(IDC_ABOUT_CLOSE));
+  EXPECT_FALSE(kb.IsVisible(IDC_ABOUT_SMILE));
+  EXPECT_FALSE(kb.IsVisible(IDC_ABOUT_NORMAL));
+  kb.Screenshot("about-layout");
+}
+
+TEST_F(About, HoldingTheIconColoursTheTitleLinesOnly) {
+  StartOnAbout();
+  const int titles[] = {IDC_ABOUT_LABEL11, IDC_ABOUT_LABEL12, IDC_ABOUT_LABEL13};
+  SetCursorPos(CentreOf(kb, IDC_ABOUT_IMAGE8).x, CentreOf(kb, IDC_ABOUT_IMAGE8).y);
+  LeftButton(true);
+  for (int id : titles) EXPECT_TRUE(e2e::WaitUntil([&] { return BluePixels(kb, id) > 10; }, 3000)) << id;
+  for (int id = IDC_ABOUT_LABEL14; id <= IDC_ABOUT_LABEL17; ++id) EXPECT_EQ(0, BluePixels(kb, id)) << id;
+  kb.Screenshot("about-held");
+  SetCursorPos(CentreOf(kb, IDC_ABOUT_LABEL17).x, CentreOf(kb, IDC_ABOUT_LABEL17).y);
+  LeftButton(false);
+  for (int id : titles) EXPECT_TRUE(e2e::WaitUntil([&] { return BluePixels(kb, id) == 0; }, 3000)) << id;
+}
+
+TEST_F(About, TheBirdSmilesWhilePressed) {
+  StartOnAbout();
+  // The picture as shown once the page has finished painting.
+  std::vector<uint32_t> normal;
+  ASSERT_TRUE(e2e::WaitUntil(
+      [&] {
+        std::vector<uint32_t> before = PixelsOf(kb, IDC_ABOUT_TWEETY);
+        Sleep(100);
+        normal = PixelsOf(kb, IDC_ABOUT_TWEETY);
+        return normal == before && std::adjacent_find(normal.begin(), normal.end(), std::not_equal_to<uint32_t>()) != normal.end();
+      },
+      3000));
+  SetCursorPos(CentreOf(kb, IDC_ABOUT_TWEETY).x, CentreOf(kb, IDC_ABOUT_TWEETY).y);
+  LeftButton(true);
+  EXPECT_TRUE(e2e::WaitUntil([&] { return PixelsOf(kb, IDC_ABOUT_TWEETY) != normal; }, 3000))
+      << "the picture did not change while held";
+  LeftButton(false);
+  EXPECT_TRUE(e2e::WaitUntil([&] { return PixelsOf(kb, IDC_ABOUT_TWEETY) == normal; }, 3000))
+      << "the picture did not come back on release";
+}
+
+TEST_F(About, MailAndWebLinksStartTheRegisteredProgramWithTheAddress) {
+  LinkCatcher links(reg);
+  StartOnAbout();
+  // Each mail control, then each web control.
+  const int controls[] = {IDC_ABOUT_IMAGE9, IDC_ABOUT_LABEL14, IDC_ABOUT_LABEL15, IDC_ABOUT_IMAGE10,
+                          IDC_ABOUT_LABEL16};
+  size_t n = 0;
+  for (int id : controls) {
+    ClickAt(CentreOf(kb, id));
+    ASSERT_TRUE(links.WaitForStarts(++n)) << "nothing started for control " << id;
+  }
+  const auto starts = links.Starts();
+  for (size_t i = 0; i < starts.size(); ++i) {
+    SCOPED_TRACE(starts[i][1]);
+    const bool mail = i < 3;
+    EXPECT_NE(std::string::npos, starts[i][1].find(mail ? "mailto:keelbrook@example.org" : "http://www.example.org/keelbrook/"));
+    EXPECT_EQ(0, lstrcmpiA("C:\\", starts[i][2].c_str())) << "working folder " << starts[i][2];
+    EXPECT_EQ(std::to_string(SW_MAXIMIZE), starts[i][3]);
+  }
+  // The address on the page is the one the link opens.
+  EXPECT_NE(std::string::npos, std::string("mailto:keelbrook@example.org").find(kb.Text(IDC_ABOUT_LABEL15)));
+  EXPECT_NE(std::string::npos, std::string("http://www.example.org/keelbrook/").find(kb.Text(IDC_ABOUT_LABEL16)));
+  EXPECT_TRUE(kb.NoMessageBoxFor(300));
+}
+
+TEST_F(About, CloseWithoutEditsEndsTheProgram) {
+  StartOnAbout();
+  kb.Click(IDC_ABOUT_CLOSE);
+  EXPECT_EQ(0u, kb.WaitForExit());
+}
+
+TEST_F(About, CloseAfterAnEditAsksToSaveLikeExit) {
+  const char kNt[] = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion";
+  reg.SetString(HKEY_LOCAL_MACHINE, kNt, "RegisteredOwner", "Ann");
+  StartOnAbout();
+  kb.SetText(IDC_SYSINFO_USERNAME, "Bob");
+  kb.Click(IDC_ABOUT_CLOSE);
+  e2e::MessageBoxInfo box = kb.WaitForMessageBox();
+  EXPECT_EQ("Save ?", box.caption);
+  EXPECT_EQ(
+      "Certain changes were made, quitting now\nwill not update those changes.\nDo you want to save the changes made ?",
+      box.text);
+  EXPECT_EQ(kb.MainWindow(), box.owner);
+  kb.Answer(box, IDNO);
+  EXPECT_EQ(0u, kb.WaitForExit());
+  EXPECT_EQ("Ann", e2e::ReadString(HKEY_LOCAL_MACHINE, kNt, "RegisteredOwner")->Text());
+}
+
+}  // namespace

@@ -1,0 +1,239 @@
+// The picture maker: drawings rendered to the pixels they describe, icon and bitmap files laid
+// out as Windows reads them, faults in the sources reported with their place, and the shipped
+// manifest covering every picture id of resource.h with the kind the window loads it as.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <map>
+#include <regex>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "../../tools/imagegen.h"
+
+namespace {
+
+using namespace imagegen;
+
+uint32_t U16(const std::vector<uint8_t>& b, size_t at) { return b.at(at) | b.at(at + 1) << 8; }
+uint32_t U32(const std::vector<uint8_t>& b, size_t at) { return U16(b, at) | U16(b, at + 2) << 16; }
+
+Image Draw(const std::string& source, int w, int h) { return Render(ParseDrawing(source, "test.art"), w, h); }
+
+std::string SourceTree() {
+  std::string here = __FILE__;  // .../tests/unit/imagegen_test.cpp
+  return here.substr(0, here.rfind("/tests/unit/"));
+}
+
+std::string ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+TEST(ImageGen, ShapesCoverTheirPixelsAndEdgesAreBlended) {
+  // Left half red; the column on the edge half covered.
+  Image img = Draw("canvas 4 2\nrect 0 0 1.5 2 #FF0000\n", 4, 2);
+  EXPECT_EQ(255, img.At(0, 0)[3]);
+  EXPECT_EQ(255, img.At(0, 1)[0]);
+  EXPECT_EQ(0, img.At(0, 0)[1]);
+  EXPECT_NEAR(128, img.At(1, 0)[3], 2);
+  EXPECT_EQ(255, img.At(1, 0)[0]) << "straight alpha: the colour is not darkened";
+  EXPECT_EQ(0, img.At(2, 0)[3]);
+  EXPECT_EQ(0, img.At(3, 1)[3]);
+}
+
+TEST(ImageGen, TheCanvasScalesToEachSize) {
+  const char* art = "canvas 16 16\nrect 0 0 8 16 #00FF00\n";
+  for (int size : {16, 32, 48}) {
+    Image img = Draw(art, size, size);
+    EXPECT_EQ(255, img.At(size / 2 - 1, size - 1)[3]) << size;
+    EXPECT_EQ(0, img.At(size / 2, 0)[3]) << size;
+  }
+}
+
+TEST(ImageGen, LaterShapesPaintOverEarlierOnesAndClearErases) {
+  Image img = Draw(
+      "canvas 3 1\n"
+      "rect 0 0 3 1 #0000FF\n"
+      "rect 1 0 2 1 #FF000080\n"  // half-transparent red over blue
+      "rect 2 0 3 1 clear\n",
+      3, 1);
+  EXPECT_EQ(255, img.At(0, 0)[2]);
+  EXPECT_EQ(255, img.At(1, 0)[3]);
+  EXPECT_NEAR(128, img.At(1, 0)[0], 2);
+  EXPECT_NEAR(127, img.At(1, 0)[2], 2);
+  EXPECT_EQ(0, img.At(2, 0)[3]);
+}
+
+TEST(ImageGen, ClipKeepsShapesInsideUntilTurnedOff) {
+  Image img = Draw(
+      "canvas 4 1\n"
+      "clip rect 0 0 2 1 none\n"
+      "rect 0 0 4 1 #FFFFFF\n"
+      "clip off\n"
+      "rect 3 0 4 1 #000000\n",
+      4, 1);
+  EXPECT_EQ(255, img.At(1, 0)[3]);
+  EXPECT_EQ(0, img.At(2, 0)[3]);
+  EXPECT_EQ(255, img.At(3, 0)[3]);
+}
+
+TEST(ImageGen, StrokeRunsAlongTheOutlineOnly) {
+  Image img = Draw("canvas 9 9\nrect 1 1 8 8 none stroke 2 #000000\n", 9, 9);
+  EXPECT_EQ(255, img.At(1, 4)[3]);
+  EXPECT_EQ(0, img.At(4, 4)[3]) << "the inside stays empty";
+  EXPECT_EQ(0, img.At(4, 4)[0]);
+}
+
+TEST(ImageGen, FaultsInADrawingNameTheLine) {
+  struct {
+    const char* source;
+    const char* message;
+  } cases[] = {
+      {"canvas 16 16\nsquare 1 2 3 4 #000000\n", "test.art:2: unknown command 'square'"},
+      {"rect 0 0 4 4 #12345\n", "test.art:1: bad fill '#12345'"},
+      {"rect 0 0 4 #000000\n", "test.art:1: bad coordinate '#000000'"},
+      {"\n\npoly #000000 1 1 2 2\n", "test.art:3: needs at least 3 points"},
+      {"rect 0 0 4 4 none\n", "test.art:1: the shape paints nothing"},
+      {"canvas 2000 10\n", "test.art:1: canvas larger than 1024"},
+      {"ellipse 1 1 0 2 #000000\n", "test.art:1: x radius must be above 0"},
+      {"arc 8 8 4 1 90 10 #000000\n", "test.art:1: the end angle must come after the start angle"},
+      {"line 0 0 4 4 1 #000000 extra\n", "test.art:1: unexpected 'extra'"},
+      {"rect nan 0 4 4 #000000\n", "test.art:1: bad coordinate 'nan'"},
+      {"star 8 8 6 3 2.5 0 #000000\n", "test.art:1: point count must be a whole number from 3 to 64"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.source);
+    try {
+      ParseDrawing(c.source, "test.art");
+      ADD_FAILURE() << "accepted";
+    } catch (const SourceError& e) {
+      EXPECT_EQ(c.message, std::string(e.what()));
+    }
+  }
+}
+
+TEST(ImageGen, IconFileIsLaidOutAsWindowsReadsIt) {
+  Image a = Draw("canvas 16 16\nrect 0 0 16 8 #102030\n", 16, 16);  // top half opaque
+  Image b = Draw("canvas 16 16\nrect 0 0 16 16 #FFFFFF\n", 32, 32);
+  std::vector<uint8_t> ico = EncodeIco({a, b});
+  EXPECT_EQ(0u, U16(ico, 0));
+  EXPECT_EQ(1u, U16(ico, 2)) << "type: icon";
+  ASSERT_EQ(2u, U16(ico, 4));
+  size_t end = 6 + 2 * 16;
+  for (int i = 0; i < 2; ++i) {
+    const size_t e = 6 + 16 * i;
+    const int size = i == 0 ? 16 : 32;
+    SCOPED_TRACE(size);
+    EXPECT_EQ(size, ico[e]);
+    EXPECT_EQ(size, ico[e + 1]);
+    EXPECT_EQ(32u, U16(ico, e + 6)) << "bits per pixel";
+    const uint32_t bytes = U32(ico, e + 8), offset = U32(ico, e + 12);
+    EXPECT_EQ(end, offset) << "images follow one another";
+    const uint32_t mask = ((size + 31) / 32) * 4 * size;
+    EXPECT_EQ(40u + size * size * 4 + mask, bytes);
+    EXPECT_EQ(40u, U32(ico, offset));
+    EXPECT_EQ(static_cast<uint32_t>(size * 2), U32(ico, offset + 8)) << "height counts the mask too";
+    end = offset + bytes;
+  }
+  EXPECT_EQ(end, ico.size());
+
+  // First image: rows are stored bottom up, pixels as B, G, R, A; the mask marks the empty half.
+  const size_t pixels = U32(ico, 6 + 12) + 40;
+  EXPECT_EQ(0, ico[pixels + 3]) << "first stored row is the bottom one, which is empty";
+  const size_t topRow = pixels + 15 * 16 * 4;
+  EXPECT_EQ((std::vector<uint8_t>{0x30, 0x20, 0x10, 0xFF}), std::vector<uint8_t>(ico.begin() + topRow, ico.begin() + topRow + 4));
+  const size_t maskStart = pixels + 16 * 16 * 4;
+  EXPECT_EQ(0xFF, ico[maskStart]) << "bottom row transparent";
+  EXPECT_EQ(0x00, ico[maskStart + 15 * 4]) << "top row opaque";
+}
+
+TEST(ImageGen, BitmapRowsArePaddedAndTransparencyIsWhite) {
+  Image img = Draw("canvas 121 32\nrect 0 0 1 32 #000000\n", 121, 32);
+  std::vector<uint8_t> bmp = EncodeBmp(img);
+  EXPECT_EQ('B', bmp[0]);
+  EXPECT_EQ('M', bmp[1]);
+  const uint32_t stride = 364;  // 121 * 3 rounded up to a multiple of 4
+  EXPECT_EQ(14u + 40u + stride * 32, bmp.size());
+  EXPECT_EQ(bmp.size(), U32(bmp, 2));
+  EXPECT_EQ(54u, U32(bmp, 10));
+  EXPECT_EQ(24u, U16(bmp, 14 + 14));
+  EXPECT_EQ(0, bmp[54]) << "the black column";
+  EXPECT_EQ(255, bmp[54 + 3]) << "then white where nothing was drawn";
+}
+
+TEST(ImageGen, ManifestFaultsAreRefused) {
+  const char* bad[] = {
+      "IDI_A icon 16 a.png\n",
+      "IDI_A vector 16 a.art\n",
+      "IDI_A icon 0 a.art\n",
+      "IDI_A icon 300 a.art\n",
+      "IDB_B bitmap 121x32 16 b.art\n",
+      "idi_lower icon 16 a.art\n",
+      "IDI_A icon 16 a.art\nIDI_A icon 32 a.art\n",
+      "IDI_A icon 16=../x.art a.art\n",
+      "IDI_A icon a.art\n",
+  };
+  for (const char* m : bad) {
+    SCOPED_TRACE(m);
+    EXPECT_THROW(ParseManifest(m, "images.txt"), SourceError);
+  }
+  auto ok = ParseManifest("; comment\nIDI_X icon 16=small.art 32 x.art\nIDB_Y bitmap 121x32 y.art\n", "m");
+  ASSERT_EQ(2u, ok.size());
+  EXPECT_EQ("idi_x.ico", ok[0].FileName());
+  EXPECT_EQ("small.art", ok[0].sizes[0].art);
+  EXPECT_EQ("", ok[0].sizes[1].art);
+  EXPECT_EQ(121, ok[1].sizes[0].width);
+  EXPECT_EQ(32, ok[1].sizes[0].height);
+  EXPECT_EQ("IDI_X ICON \"idi_x.ico\"\nIDB_Y BITMAP \"idb_y.bmp\"\n",
+            ResourceScript(ok).substr(ResourceScript(ok).find('\n') + 1));
+}
+
+// The window loads square pictures and button pictures as icons at their size and the one
+// wide picture as a bitmap; a picture missing from the manifest would leave a blank control
+// without any build error.
+TEST(ImageGen, ShippedManifestDrawsEveryPictureOfTheProgram) {
+  const std::string root = SourceTree();
+  const std::string header = ReadFile(root + "/src/app/win32/resource.h");
+  ASSERT_FALSE(header.empty());
+  std::map<std::string, bool> ids;
+  std::regex define(R"(#define\s+((IDI|IDB)_[A-Z0-9_]+)\s)");
+  for (auto it = std::sregex_iterator(header.begin(), header.end(), define); it != std::sregex_iterator(); ++it)
+    ids[(*it)[1]] = false;
+  ASSERT_GE(ids.size(), 29u);
+
+  const auto entries = ParseManifest(ReadFile(root + "/resources/images.txt"), "images.txt");
+  for (const ManifestEntry& e : entries) {
+    SCOPED_TRACE(e.name);
+    ASSERT_TRUE(ids.count(e.name)) << "not an id of resource.h";
+    ids[e.name] = true;
+    const bool wide = e.name == "IDB_SYSINFO_DECOR";
+    EXPECT_EQ(!wide, e.icon);
+    const int needed = wide ? 121 : (e.name.rfind("IDB_", 0) == 0 && e.name != "IDB_UNINSTALL_DECOR") ? 16 : 32;
+    bool hasNeeded = false;
+    for (const auto& s : e.sizes) hasNeeded = hasNeeded || s.width == needed;
+    EXPECT_TRUE(hasNeeded) << "no " << needed << "-pixel image";
+    if (e.name == "IDI_KEELBROOK") {
+      bool small = false;
+      for (const auto& s : e.sizes) small = small || s.width == 16;
+      EXPECT_TRUE(small) << "the title bar needs 16 pixels";
+    }
+    // Each drawing once, at the first size it is used for: enough to prove it draws.
+    auto artOf = [&](size_t i) { return e.sizes[i].art.empty() ? e.art : e.sizes[i].art; };
+    for (size_t i = 0; i < e.sizes.size(); ++i) {
+      if (i > 0 && artOf(i) == artOf(i - 1)) continue;
+      const auto& s = e.sizes[i];
+      const std::string art = root + "/resources/art/" + artOf(i);
+      Image img = Render(ParseDrawing(ReadFile(art), art), s.width, s.height);
+      size_t opaque = 0;
+      for (size_t i = 3; i < img.rgba.size(); i += 4) opaque += img.rgba[i] == 255;
+      EXPECT_GT(opaque, img.rgba.size() / 4 / 20) << s.width << " px: hardly anything drawn";
+    }
+  }
+  for (const auto& id : ids) EXPECT_TRUE(id.second) << id.first << " has no picture";
+}
+
+}  // namespace

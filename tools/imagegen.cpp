@@ -1,0 +1,60 @@
+// imagegen MANIFEST ART_DIR OUT_DIR: renders every picture the manifest lists into OUT_DIR (one
+// .ico or .bmp each) and writes OUT_DIR/images.rc naming them. Runs on the build machine; any
+// fault in a source stops the build with the file and line.
+#include <cstdio>
+#include <fstream>
+#include <iostream>
+#include <sstream>
+
+#include "imagegen.h"
+
+namespace {
+
+std::string ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) throw imagegen::SourceError(path + ": cannot be read");
+  std::ostringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+// Written beside the target and renamed over it, so an interrupted build leaves no half file.
+void WriteFile(const std::string& path, const std::string& bytes) {
+  const std::string temp = path + ".tmp";
+  {
+    std::ofstream out(temp, std::ios::binary | std::ios::trunc);
+    if (!out.write(bytes.data(), static_cast<std::streamsize>(bytes.size())))
+      throw imagegen::SourceError(temp + ": cannot be written");
+  }
+  if (std::rename(temp.c_str(), path.c_str()) != 0) throw imagegen::SourceError(path + ": cannot be replaced");
+}
+
+std::string Bytes(const std::vector<uint8_t>& v) { return std::string(v.begin(), v.end()); }
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc != 4) {
+    std::cerr << "usage: imagegen MANIFEST ART_DIR OUT_DIR\n";
+    return 2;
+  }
+  const std::string manifest = argv[1], artDir = argv[2], outDir = argv[3];
+  try {
+    const auto entries = imagegen::ParseManifest(ReadFile(manifest), manifest);
+    for (const imagegen::ManifestEntry& e : entries) {
+      std::vector<imagegen::Image> images;
+      for (const auto& size : e.sizes) {
+        const std::string artPath = artDir + "/" + (size.art.empty() ? e.art : size.art);
+        const imagegen::Drawing drawing = imagegen::ParseDrawing(ReadFile(artPath), artPath);
+        images.push_back(imagegen::Render(drawing, size.width, size.height));
+      }
+      WriteFile(outDir + "/" + e.FileName(),
+                Bytes(e.icon ? imagegen::EncodeIco(images) : imagegen::EncodeBmp(images.front())));
+    }
+    WriteFile(outDir + "/images.rc", imagegen::ResourceScript(entries));
+  } catch (const std::exception& e) {
+    std::cerr << "imagegen: " << e.what() << "\n";
+    return 1;
+  }
+  return 0;
+}

@@ -1,0 +1,694 @@
+#pragma once
+// The picture maker behind keelbrook.exe's icons and bitmaps. Every picture is a short drawing in
+// a text file (resources/art/*.art): filled and stroked shapes in a coordinate space of its own,
+// painted in order, anti-aliased by 8 x 8 samples per pixel. The same drawing renders at each
+// size an icon carries. A manifest (resources/images.txt) names each resource, its kind and
+// sizes and its drawing; the build turns it into .ico and .bmp files and the images.rc that
+// lists them.
+//
+// Drawing commands, one per line; ";" starts a comment, numbers may have fractions:
+//   canvas W H                                  the coordinate space (default 32 32)
+//   background PAINT                            a bitmap's backdrop (icons stay transparent)
+//   wave AMP PERIOD PHASE | wave off            shapes that follow ripple up and down along x
+//   clip SHAPE... | clip off                    shapes that follow paint only inside this one
+//                                               (written as a shape command, fill "none")
+//   rect X0 Y0 X1 Y1 FILL [stroke W PAINT]
+//   rrect X0 Y0 X1 Y1 R FILL [stroke W PAINT]   rounded corners of radius R
+//   ellipse CX CY RX RY FILL [rotate DEG] [stroke W PAINT]
+//   ring CX CY RX RY W PAINT [rotate DEG]       an ellipse outline W wide, centred on RX/RY
+//   poly FILL X Y X Y ... [stroke W PAINT]      even-odd fill, so a loop drawn inside cuts a hole
+//   star CX CY R1 R2 N DEG FILL [stroke W PAINT]  N points of radius R1, dents at R2
+//   line X0 Y0 X1 Y1 W PAINT                    round ends
+//   polyline W PAINT X Y X Y ...
+//   arc CX CY R W A0 A1 PAINT                   degrees, 0 east, turning clockwise (y grows down)
+// PAINT and FILL: #RRGGBB or #RRGGBBAA; A/B for a gradient top to bottom over the shape, A|B for
+// left to right, A*B from a highlight near the top left outwards; "clear" erases what is under
+// the shape; FILL may also be "none".
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <cstdlib>
+#include <sstream>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace imagegen {
+
+// A problem in a source file, with where it was found.
+class SourceError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+struct Rgba {
+  double r = 0, g = 0, b = 0, a = 0;  // 0..1, straight (not premultiplied) alpha
+};
+
+struct Paint {
+  enum Kind { None, Solid, Vertical, Horizontal, Radial, Clear } kind = None;
+  Rgba from, to;
+};
+
+struct Vec {
+  double x = 0, y = 0;
+};
+
+struct Shape {
+  enum Kind { Box, Ellipse, Polygon, Capsules, Arc } kind = Box;
+  // Box: x0 y0 x1 y1 radius. Ellipse: cx cy rx ry angle(rad). Arc: cx cy r halfWidth a0 a1.
+  // Capsules: halfWidth.
+  double p[6] = {0, 0, 0, 0, 0, 0};
+  std::vector<Vec> points;  // Polygon corners, Capsules joints
+  Paint fill, stroke;
+  double strokeWidth = 0;
+  double waveAmp = 0, wavePeriod = 1, wavePhase = 0;  // the ripple in force when it was drawn
+  double bx0 = 0, by0 = 0, bx1 = 0, by1 = 0;          // bounds, for gradients
+  int clip = -1;                                      // Drawing::clips index, or none
+};
+
+struct Drawing {
+  double width = 32, height = 32;
+  Paint background;
+  std::vector<Shape> shapes;
+  std::vector<Shape> clips;  // outlines that limit where the shapes after them paint
+};
+
+// 8-bit straight-alpha RGBA pixels, rows top to bottom.
+struct Image {
+  int width = 0, height = 0;
+  std::vector<uint8_t> rgba;
+  const uint8_t* At(int x, int y) const { return &rgba[(static_cast<size_t>(y) * width + x) * 4]; }
+};
+
+namespace detail {
+
+constexpr double kPi = 3.14159265358979323846;
+
+inline std::string Where(const std::string& file, int line) { return file + ":" + std::to_string(line) + ": "; }
+
+inline int HexDigit(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
+
+inline bool ParseColour(const std::string& s, Rgba& out) {
+  if ((s.size() != 7 && s.size() != 9) || s[0] != '#') return false;
+  int v[4] = {0, 0, 0, 255};
+  for (size_t i = 0; i + 1 < s.size(); i += 2) {
+    int hi = HexDigit(s[i + 1]), lo = HexDigit(s[i + 2]);
+    if (hi < 0 || lo < 0) return false;
+    v[i / 2] = hi * 16 + lo;
+  }
+  out = {v[0] / 255.0, v[1] / 255.0, v[2] / 255.0, v[3] / 255.0};
+  return true;
+}
+
+inline bool ParsePaint(const std::string& s, Paint& out, bool allowNone) {
+  if (s == "none") {
+    out = Paint{};
+    return allowNone;
+  }
+  if (s == "clear") {
+    out = Paint{};
+    out.kind = Paint::Clear;
+    return true;
+  }
+  size_t split = s.find_first_of("/|*");
+  if (split == std::string::npos) {
+    out.kind = Paint::Solid;
+    return ParseColour(s, out.from) && (out.to = out.from, true);
+  }
+  out.kind = s[split] == '/' ? Paint::Vertical : s[split] == '|' ? Paint::Horizontal : Paint::Radial;
+  return ParseColour(s.substr(0, split), out.from) && ParseColour(s.substr(split + 1), out.to);
+}
+
+inline bool ParseNumber(const std::string& s, double& out) {
+  if (s.empty()) return false;
+  char* end = nullptr;
+  out = std::strtod(s.c_str(), &end);
+  return end == s.c_str() + s.size() && std::isfinite(out) && std::fabs(out) < 1e6;
+}
+
+// Reads the tokens of one command line.
+class Tokens {
+ public:
+  Tokens(std::vector<std::string> t, std::string where) : t_(std::move(t)), where_(std::move(where)) {}
+  bool More() const { return i_ < t_.size(); }
+  const std::string& Peek() const { return t_[i_]; }
+  [[noreturn]] void Fail(const std::string& what) const { throw SourceError(where_ + what); }
+  std::string Word(const char* what) {
+    if (!More()) Fail(std::string("missing ") + what);
+    return t_[i_++];
+  }
+  double Number(const char* what) {
+    std::string s = Word(what);
+    double v = 0;
+    if (!ParseNumber(s, v)) Fail(std::string("bad ") + what + " '" + s + "'");
+    return v;
+  }
+  double Positive(const char* what) {
+    double v = Number(what);
+    if (v <= 0) Fail(std::string(what) + " must be above 0");
+    return v;
+  }
+  Paint PaintOf(const char* what, bool allowNone) {
+    std::string s = Word(what);
+    Paint p;
+    if (!ParsePaint(s, p, allowNone)) Fail(std::string("bad ") + what + " '" + s + "'");
+    return p;
+  }
+  // Pairs of numbers up to the next keyword or the end.
+  std::vector<Vec> Points(size_t atLeast) {
+    std::vector<Vec> pts;
+    double x = 0;
+    while (More() && ParseNumber(Peek(), x)) {
+      ++i_;
+      pts.push_back({x, Number("y coordinate")});
+    }
+    if (pts.size() < atLeast) Fail("needs at least " + std::to_string(atLeast) + " points");
+    return pts;
+  }
+  void End() const {
+    if (More()) Fail("unexpected '" + t_[i_] + "'");
+  }
+
+ private:
+  std::vector<std::string> t_;
+  std::string where_;
+  size_t i_ = 0;
+};
+
+inline void Options(Tokens& t, Shape& s, bool allowRotate, bool allowStroke) {
+  while (t.More()) {
+    std::string w = t.Word("option");
+    if (w == "stroke" && allowStroke) {
+      s.strokeWidth = t.Positive("stroke width");
+      s.stroke = t.PaintOf("stroke paint", false);
+    } else if (w == "rotate" && allowRotate) {
+      s.p[4] = t.Number("angle") * kPi / 180;
+    } else {
+      t.Fail("unexpected '" + w + "'");
+    }
+  }
+}
+
+inline void Bounds(Shape& s) {
+  double m = 0;
+  switch (s.kind) {
+    case Shape::Box:
+      s.bx0 = std::min(s.p[0], s.p[2]), s.bx1 = std::max(s.p[0], s.p[2]);
+      s.by0 = std::min(s.p[1], s.p[3]), s.by1 = std::max(s.p[1], s.p[3]);
+      break;
+    case Shape::Ellipse: {
+      double r = std::max(s.p[2], s.p[3]);
+      s.bx0 = s.p[0] - r, s.bx1 = s.p[0] + r, s.by0 = s.p[1] - r, s.by1 = s.p[1] + r;
+      if (s.p[4] == 0) s.bx0 = s.p[0] - s.p[2], s.bx1 = s.p[0] + s.p[2], s.by0 = s.p[1] - s.p[3], s.by1 = s.p[1] + s.p[3];
+      break;
+    }
+    case Shape::Arc:
+      s.bx0 = s.p[0] - s.p[2], s.bx1 = s.p[0] + s.p[2], s.by0 = s.p[1] - s.p[2], s.by1 = s.p[1] + s.p[2];
+      m = s.p[3];
+      break;
+    case Shape::Polygon:
+    case Shape::Capsules:
+      s.bx0 = s.bx1 = s.points[0].x, s.by0 = s.by1 = s.points[0].y;
+      for (const Vec& v : s.points) {
+        s.bx0 = std::min(s.bx0, v.x), s.bx1 = std::max(s.bx1, v.x);
+        s.by0 = std::min(s.by0, v.y), s.by1 = std::max(s.by1, v.y);
+      }
+      if (s.kind == Shape::Capsules) m = s.p[0];
+      break;
+  }
+  s.bx0 -= m, s.by0 -= m, s.bx1 += m, s.by1 += m;
+}
+
+// One shape command after its name.
+inline void ParseShape(Tokens& t, const std::string& cmd, Shape& s) {
+  if (cmd == "rect" || cmd == "rrect") {
+    s.kind = Shape::Box;
+    for (int i = 0; i < 4; ++i) s.p[i] = t.Number("coordinate");
+    if (cmd == "rrect") s.p[4] = t.Number("radius");
+    if (s.p[4] < 0) t.Fail("negative radius");
+    s.fill = t.PaintOf("fill", true);
+    Options(t, s, false, true);
+  } else if (cmd == "ellipse" || cmd == "ring") {
+    s.kind = Shape::Ellipse;
+    s.p[0] = t.Number("centre x");
+    s.p[1] = t.Number("centre y");
+    s.p[2] = t.Positive("x radius");
+    s.p[3] = t.Positive("y radius");
+    if (cmd == "ring") {
+      s.strokeWidth = t.Positive("ring width");
+      s.stroke = t.PaintOf("paint", false);
+      Options(t, s, true, false);
+    } else {
+      s.fill = t.PaintOf("fill", true);
+      Options(t, s, true, true);
+    }
+  } else if (cmd == "poly") {
+    s.kind = Shape::Polygon;
+    s.fill = t.PaintOf("fill", true);
+    s.points = t.Points(3);
+    Options(t, s, false, true);
+  } else if (cmd == "star") {
+    s.kind = Shape::Polygon;
+    double cx = t.Number("centre x"), cy = t.Number("centre y");
+    double r1 = t.Positive("outer radius"), r2 = t.Positive("inner radius");
+    double n = t.Number("point count");
+    if (n < 3 || n > 64 || n != std::floor(n)) t.Fail("point count must be a whole number from 3 to 64");
+    double start = t.Number("angle") * kPi / 180;
+    for (int i = 0; i < 2 * static_cast<int>(n); ++i) {
+      double a = start + i * kPi / n, r = i % 2 ? r2 : r1;
+      s.points.push_back({cx + r * std::cos(a), cy + r * std::sin(a)});
+    }
+    s.fill = t.PaintOf("fill", true);
+    Options(t, s, false, true);
+  } else if (cmd == "line") {
+    s.kind = Shape::Capsules;
+    Vec a{t.Number("x0"), t.Number("y0")}, b{t.Number("x1"), t.Number("y1")};
+    s.points = {a, b};
+    s.p[0] = t.Positive("width") / 2;
+    s.fill = t.PaintOf("paint", false);
+    t.End();
+  } else if (cmd == "polyline") {
+    s.kind = Shape::Capsules;
+    s.p[0] = t.Positive("width") / 2;
+    s.fill = t.PaintOf("paint", false);
+    s.points = t.Points(2);
+    t.End();
+  } else if (cmd == "arc") {
+    s.kind = Shape::Arc;
+    s.p[0] = t.Number("centre x");
+    s.p[1] = t.Number("centre y");
+    s.p[2] = t.Positive("radius");
+    s.p[3] = t.Positive("width") / 2;
+    s.p[4] = t.Number("start angle") * kPi / 180;
+    s.p[5] = t.Number("end angle") * kPi / 180;
+    if (s.p[5] <= s.p[4]) t.Fail("the end angle must come after the start angle");
+    s.fill = t.PaintOf("paint", false);
+    t.End();
+  } else {
+    t.Fail("unknown command '" + cmd + "'");
+  }
+}
+
+}  // namespace detail
+
+// Parses a drawing; `file` names it in error messages.
+inline Drawing ParseDrawing(const std::string& text, const std::string& file) {
+  using namespace detail;
+  Drawing d;
+  double waveAmp = 0, wavePeriod = 1, wavePhase = 0;
+  int clip = -1;
+  std::istringstream in(text);
+  std::string raw;
+  int lineNo = 0;
+  while (std::getline(in, raw)) {
+    ++lineNo;
+    raw = raw.substr(0, raw.find(';'));
+    std::istringstream words(raw);
+    std::vector<std::string> tokens;
+    for (std::string w; words >> w;) tokens.push_back(w);
+    if (tokens.empty()) continue;
+    Tokens t(tokens, Where(file, lineNo));
+    const std::string cmd = t.Word("command");
+    Shape s;
+    if (cmd == "canvas") {
+      d.width = t.Positive("width");
+      d.height = t.Positive("height");
+      if (d.width > 1024 || d.height > 1024) t.Fail("canvas larger than 1024");
+      t.End();
+      continue;
+    }
+    if (cmd == "background") {
+      d.background = t.PaintOf("paint", false);
+      if (d.background.kind != Paint::Solid) t.Fail("a background is one plain colour");
+      t.End();
+      continue;
+    }
+    if (cmd == "wave") {
+      if (t.More() && t.Peek() == "off") {
+        t.Word("off");
+        waveAmp = 0;
+      } else {
+        waveAmp = t.Number("amplitude");
+        wavePeriod = t.Positive("period");
+        wavePhase = t.Number("phase") * kPi / 180;
+      }
+      t.End();
+      continue;
+    }
+    if (cmd == "clip") {
+      if (t.More() && t.Peek() == "off") {
+        t.Word("off");
+        t.End();
+        clip = -1;
+        continue;
+      }
+      Shape c;
+      ParseShape(t, t.Word("clip shape"), c);
+      Bounds(c);
+      d.clips.push_back(std::move(c));
+      clip = static_cast<int>(d.clips.size()) - 1;
+      continue;
+    }
+    ParseShape(t, cmd, s);
+    if (s.fill.kind == Paint::None && s.stroke.kind == Paint::None) t.Fail("the shape paints nothing");
+    s.waveAmp = waveAmp, s.wavePeriod = wavePeriod, s.wavePhase = wavePhase;
+    s.clip = clip;
+    Bounds(s);
+    d.shapes.push_back(std::move(s));
+  }
+  return d;
+}
+
+namespace detail {
+
+inline double Length(double x, double y) { return std::sqrt(x * x + y * y); }
+
+inline double SegmentDistance(Vec p, Vec a, Vec b) {
+  double dx = b.x - a.x, dy = b.y - a.y;
+  double len2 = dx * dx + dy * dy;
+  double t = len2 > 0 ? std::clamp(((p.x - a.x) * dx + (p.y - a.y) * dy) / len2, 0.0, 1.0) : 0.0;
+  return Length(p.x - a.x - t * dx, p.y - a.y - t * dy);
+}
+
+// Signed distance from the shape's outline: negative inside.
+inline double Distance(const Shape& s, Vec p) {
+  switch (s.kind) {
+    case Shape::Box: {
+      double cx = (s.p[0] + s.p[2]) / 2, cy = (s.p[1] + s.p[3]) / 2;
+      double hx = std::fabs(s.p[2] - s.p[0]) / 2, hy = std::fabs(s.p[3] - s.p[1]) / 2;
+      double r = std::min(s.p[4], std::min(hx, hy));
+      double qx = std::fabs(p.x - cx) - hx + r, qy = std::fabs(p.y - cy) - hy + r;
+      return Length(std::max(qx, 0.0), std::max(qy, 0.0)) + std::min(std::max(qx, qy), 0.0) - r;
+    }
+    case Shape::Ellipse: {
+      double c = std::cos(s.p[4]), sn = std::sin(s.p[4]);
+      double dx = p.x - s.p[0], dy = p.y - s.p[1];
+      double x = dx * c + dy * sn, y = -dx * sn + dy * c;
+      double rx = s.p[2], ry = s.p[3];
+      // A close estimate that stays even in width along the outline of a flat ellipse.
+      double k0 = Length(x / rx, y / ry), k1 = Length(x / (rx * rx), y / (ry * ry));
+      if (k1 == 0) return -std::min(rx, ry);
+      return k0 * (k0 - 1) / k1;
+    }
+    case Shape::Polygon: {
+      double d = 1e9;
+      bool inside = false;
+      const std::vector<Vec>& v = s.points;
+      for (size_t i = 0, j = v.size() - 1; i < v.size(); j = i++) {
+        d = std::min(d, SegmentDistance(p, v[j], v[i]));
+        if ((v[i].y > p.y) != (v[j].y > p.y) && p.x < (v[j].x - v[i].x) * (p.y - v[i].y) / (v[j].y - v[i].y) + v[i].x)
+          inside = !inside;
+      }
+      return inside ? -d : d;
+    }
+    case Shape::Capsules: {
+      double d = 1e9;
+      for (size_t i = 1; i < s.points.size(); ++i) d = std::min(d, SegmentDistance(p, s.points[i - 1], s.points[i]));
+      return d - s.p[0];
+    }
+    case Shape::Arc: {
+      double dx = p.x - s.p[0], dy = p.y - s.p[1];
+      double a = std::atan2(dy, dx);
+      // Bring the angle into the arc's turn, so arcs may start below 0 or run past 360.
+      a = s.p[4] + std::fmod(std::fmod(a - s.p[4], 2 * kPi) + 2 * kPi, 2 * kPi);
+      if (a <= s.p[5]) return std::fabs(Length(dx, dy) - s.p[2]) - s.p[3];
+      Vec e0{s.p[0] + s.p[2] * std::cos(s.p[4]), s.p[1] + s.p[2] * std::sin(s.p[4])};
+      Vec e1{s.p[0] + s.p[2] * std::cos(s.p[5]), s.p[1] + s.p[2] * std::sin(s.p[5])};
+      return std::min(Length(p.x - e0.x, p.y - e0.y), Length(p.x - e1.x, p.y - e1.y)) - s.p[3];
+    }
+  }
+  return 1e9;
+}
+
+inline Rgba Mix(const Rgba& a, const Rgba& b, double t) {
+  return {a.r + (b.r - a.r) * t, a.g + (b.g - a.g) * t, a.b + (b.b - a.b) * t, a.a + (b.a - a.a) * t};
+}
+
+inline Rgba PaintAt(const Paint& paint, const Shape& s, Vec p, double grow) {
+  double x0 = s.bx0 - grow, y0 = s.by0 - grow, x1 = s.bx1 + grow, y1 = s.by1 + grow;
+  double w = std::max(x1 - x0, 1e-9), h = std::max(y1 - y0, 1e-9);
+  switch (paint.kind) {
+    case Paint::Vertical:
+      return Mix(paint.from, paint.to, std::clamp((p.y - y0) / h, 0.0, 1.0));
+    case Paint::Horizontal:
+      return Mix(paint.from, paint.to, std::clamp((p.x - x0) / w, 0.0, 1.0));
+    case Paint::Radial: {
+      double hx = x0 + 0.35 * w, hy = y0 + 0.3 * h;
+      return Mix(paint.from, paint.to, std::clamp(Length(p.x - hx, p.y - hy) / (0.8 * std::max(w, h)), 0.0, 1.0));
+    }
+    default:
+      return paint.from;
+  }
+}
+
+// Paints `src` over `dst` on `cover` of the pixel (both straight alpha).
+inline void Over(Rgba& dst, const Paint& paint, Rgba src, double cover) {
+  if (cover <= 0) return;
+  if (paint.kind == Paint::Clear) {
+    dst.a *= 1 - cover;
+    return;
+  }
+  double sa = src.a * cover;
+  double oa = sa + dst.a * (1 - sa);
+  if (oa <= 0) {
+    dst = Rgba{};
+    return;
+  }
+  dst.r = (src.r * sa + dst.r * dst.a * (1 - sa)) / oa;
+  dst.g = (src.g * sa + dst.g * dst.a * (1 - sa)) / oa;
+  dst.b = (src.b * sa + dst.b * dst.a * (1 - sa)) / oa;
+  dst.a = oa;
+}
+
+inline uint8_t Byte(double v) { return static_cast<uint8_t>(std::lround(std::clamp(v, 0.0, 1.0) * 255)); }
+
+}  // namespace detail
+
+// Renders the drawing at width x height pixels.
+inline Image Render(const Drawing& d, int width, int height) {
+  using namespace detail;
+  constexpr int kSamples = 8;
+  Image img;
+  img.width = width;
+  img.height = height;
+  img.rgba.assign(static_cast<size_t>(width) * height * 4, 0);
+  const double sx = d.width / width, sy = d.height / height;
+  for (int py = 0; py < height; ++py) {
+    for (int px = 0; px < width; ++px) {
+      Rgba out;
+      if (d.background.kind == Paint::Solid) out = d.background.from;
+      for (const Shape& s : d.shapes) {
+        // Shapes that cannot reach this pixel are skipped without sampling.
+        const double reach = s.strokeWidth / 2 + 1e-9, ripple = std::fabs(s.waveAmp);
+        if ((px + 1) * sx < s.bx0 - reach || px * sx > s.bx1 + reach || (py + 1) * sy < s.by0 - reach - ripple ||
+            py * sy > s.by1 + reach + ripple)
+          continue;
+        int inFill = 0, inStroke = 0;
+        Vec centre{(px + 0.5) * sx, (py + 0.5) * sy};
+        for (int j = 0; j < kSamples; ++j) {
+          for (int i = 0; i < kSamples; ++i) {
+            Vec p{(px + (i + 0.5) / kSamples) * sx, (py + (j + 0.5) / kSamples) * sy};
+            if (s.clip >= 0 && Distance(d.clips[static_cast<size_t>(s.clip)], p) > 0) continue;
+            if (s.waveAmp != 0) p.y -= s.waveAmp * std::sin(2 * kPi * p.x / s.wavePeriod + s.wavePhase);
+            double dist = Distance(s, p);
+            if (dist <= 0) ++inFill;
+            if (s.strokeWidth > 0 && std::fabs(dist) <= s.strokeWidth / 2) ++inStroke;
+          }
+        }
+        if (s.waveAmp != 0) centre.y -= s.waveAmp * std::sin(2 * kPi * centre.x / s.wavePeriod + s.wavePhase);
+        const double n = kSamples * kSamples;
+        if (s.fill.kind != Paint::None) Over(out, s.fill, PaintAt(s.fill, s, centre, 0), inFill / n);
+        if (s.stroke.kind != Paint::None)
+          Over(out, s.stroke, PaintAt(s.stroke, s, centre, s.strokeWidth / 2), inStroke / n);
+      }
+      uint8_t* o = &img.rgba[(static_cast<size_t>(py) * width + px) * 4];
+      o[0] = Byte(out.r), o[1] = Byte(out.g), o[2] = Byte(out.b), o[3] = Byte(out.a);
+      if (o[3] == 0) o[0] = o[1] = o[2] = 0;  // nothing to show: keep the bytes clean
+    }
+  }
+  return img;
+}
+
+namespace detail {
+
+inline void Put16(std::vector<uint8_t>& out, uint32_t v) {
+  out.push_back(static_cast<uint8_t>(v));
+  out.push_back(static_cast<uint8_t>(v >> 8));
+}
+inline void Put32(std::vector<uint8_t>& out, uint32_t v) {
+  Put16(out, v & 0xFFFF);
+  Put16(out, v >> 16);
+}
+
+inline void PutInfoHeader(std::vector<uint8_t>& out, int width, int height, int bits, uint32_t imageSize) {
+  Put32(out, 40);
+  Put32(out, static_cast<uint32_t>(width));
+  Put32(out, static_cast<uint32_t>(height));
+  Put16(out, 1);
+  Put16(out, static_cast<uint32_t>(bits));
+  Put32(out, 0);  // BI_RGB
+  Put32(out, imageSize);
+  Put32(out, 0);
+  Put32(out, 0);
+  Put32(out, 0);
+  Put32(out, 0);
+}
+
+}  // namespace detail
+
+// An icon file with one 32-bit image per entry. The AND mask marks the pixels that are less than
+// half covered, so that a system which ignores the alpha channel still shows the outline right.
+inline std::vector<uint8_t> EncodeIco(const std::vector<Image>& images) {
+  using namespace detail;
+  std::vector<std::vector<uint8_t>> bodies;
+  for (const Image& img : images) {
+    if (img.width < 1 || img.width > 256 || img.height < 1 || img.height > 256)
+      throw SourceError("an icon image must be 1 to 256 pixels on each side");
+    const uint32_t maskStride = ((static_cast<uint32_t>(img.width) + 31) / 32) * 4;
+    const uint32_t xorSize = static_cast<uint32_t>(img.width) * img.height * 4;
+    const uint32_t andSize = maskStride * img.height;
+    std::vector<uint8_t> b;
+    PutInfoHeader(b, img.width, img.height * 2, 32, xorSize + andSize);
+    for (int y = img.height - 1; y >= 0; --y) {
+      for (int x = 0; x < img.width; ++x) {
+        const uint8_t* p = img.At(x, y);
+        b.insert(b.end(), {p[2], p[1], p[0], p[3]});
+      }
+    }
+    for (int y = img.height - 1; y >= 0; --y) {
+      std::vector<uint8_t> row(maskStride, 0);
+      for (int x = 0; x < img.width; ++x)
+        if (img.At(x, y)[3] < 128) row[x / 8] |= static_cast<uint8_t>(0x80 >> (x % 8));
+      b.insert(b.end(), row.begin(), row.end());
+    }
+    bodies.push_back(std::move(b));
+  }
+  std::vector<uint8_t> out;
+  Put16(out, 0);
+  Put16(out, 1);  // icon
+  Put16(out, static_cast<uint32_t>(images.size()));
+  uint32_t offset = 6 + 16 * static_cast<uint32_t>(images.size());
+  for (size_t i = 0; i < images.size(); ++i) {
+    out.push_back(static_cast<uint8_t>(images[i].width == 256 ? 0 : images[i].width));
+    out.push_back(static_cast<uint8_t>(images[i].height == 256 ? 0 : images[i].height));
+    out.push_back(0);  // no palette
+    out.push_back(0);
+    Put16(out, 1);   // planes
+    Put16(out, 32);  // bits per pixel
+    Put32(out, static_cast<uint32_t>(bodies[i].size()));
+    Put32(out, offset);
+    offset += static_cast<uint32_t>(bodies[i].size());
+  }
+  for (const auto& b : bodies) out.insert(out.end(), b.begin(), b.end());
+  return out;
+}
+
+// A 24-bit bitmap file; whatever the drawing left transparent shows white.
+inline std::vector<uint8_t> EncodeBmp(const Image& img) {
+  using namespace detail;
+  const uint32_t stride = (static_cast<uint32_t>(img.width) * 3 + 3) & ~3u;
+  const uint32_t size = stride * img.height;
+  std::vector<uint8_t> out;
+  out.push_back('B');
+  out.push_back('M');
+  Put32(out, 14 + 40 + size);
+  Put32(out, 0);
+  Put32(out, 14 + 40);
+  PutInfoHeader(out, img.width, img.height, 24, size);
+  for (int y = img.height - 1; y >= 0; --y) {
+    size_t start = out.size();
+    for (int x = 0; x < img.width; ++x) {
+      const uint8_t* p = img.At(x, y);
+      for (int c = 2; c >= 0; --c) out.push_back(static_cast<uint8_t>((p[c] * p[3] + 255 * (255 - p[3]) + 127) / 255));
+    }
+    out.resize(start + stride, 0);
+  }
+  return out;
+}
+
+// One line of the manifest: a resource, its kind, its sizes and its drawing.
+struct ManifestEntry {
+  std::string name;  // the resource id's name in resource.h, e.g. IDI_KEELBROOK
+  bool icon = true;
+  struct Size {
+    int width = 0, height = 0;
+    std::string art;  // a drawing of its own for this size, or empty for the entry's
+  };
+  std::vector<Size> sizes;
+  std::string art;  // file name under the art folder
+  std::string FileName() const {
+    std::string f;
+    for (char c : name) f += static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+    return f + (icon ? ".ico" : ".bmp");
+  }
+};
+
+inline std::vector<ManifestEntry> ParseManifest(const std::string& text, const std::string& file) {
+  using namespace detail;
+  std::vector<ManifestEntry> entries;
+  std::istringstream in(text);
+  std::string raw;
+  int lineNo = 0;
+  while (std::getline(in, raw)) {
+    ++lineNo;
+    raw = raw.substr(0, raw.find(';'));
+    std::istringstream words(raw);
+    std::vector<std::string> w;
+    for (std::string s; words >> s;) w.push_back(s);
+    if (w.empty()) continue;
+    const std::string where = Where(file, lineNo);
+    if (w.size() < 4) throw SourceError(where + "expected: NAME icon|bitmap SIZES... DRAWING.art");
+    ManifestEntry e;
+    e.name = w[0];
+    for (char c : e.name)
+      if (!((c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_'))
+        throw SourceError(where + "a resource name is written in capitals, digits and '_'");
+    if (w[1] != "icon" && w[1] != "bitmap") throw SourceError(where + "kind must be icon or bitmap");
+    e.icon = w[1] == "icon";
+    auto isArt = [](const std::string& f) {
+      return f.size() > 4 && f.compare(f.size() - 4, 4, ".art") == 0 && f.find_first_of("/\\") == std::string::npos;
+    };
+    e.art = w.back();
+    if (!isArt(e.art)) throw SourceError(where + "the drawing is a .art file in the art folder");
+    for (size_t i = 2; i + 1 < w.size(); ++i) {
+      std::string s = w[i];
+      ManifestEntry::Size size;
+      // "16=small.art": a size drawn from its own, simpler drawing.
+      size_t eq = s.find('=');
+      if (eq != std::string::npos) {
+        size.art = s.substr(eq + 1);
+        s = s.substr(0, eq);
+        if (!isArt(size.art)) throw SourceError(where + "bad drawing '" + size.art + "'");
+      }
+      size_t x = s.find('x');
+      double a = 0, b = 0;
+      bool ok = x == std::string::npos ? ParseNumber(s, a) && (b = a, true)
+                                       : ParseNumber(s.substr(0, x), a) && ParseNumber(s.substr(x + 1), b);
+      if (!ok || a != std::floor(a) || b != std::floor(b) || a < 1 || b < 1 || a > 256 || b > 256)
+        throw SourceError(where + "bad size '" + s + "'");
+      size.width = static_cast<int>(a);
+      size.height = static_cast<int>(b);
+      e.sizes.push_back(size);
+    }
+    if (!e.icon && e.sizes.size() != 1) throw SourceError(where + "a bitmap has exactly one size");
+    for (const ManifestEntry& other : entries)
+      if (other.name == e.name) throw SourceError(where + e.name + " is listed twice");
+    entries.push_back(std::move(e));
+  }
+  return entries;
+}
+
+// The resource script that names every file made, for the program's .rc to include.
+inline std::string ResourceScript(const std::vector<ManifestEntry>& entries) {
+  std::string rc = "// Made by the build from resources/images.txt and resources/art/; not edited by hand.\n";
+  for (const ManifestEntry& e : entries) rc += e.name + (e.icon ? " ICON \"" : " BITMAP \"") + e.FileName() + "\"\n";
+  return rc;
+}
+
+}  // namespace imagegen
