@@ -19,5 +19,14 @@ run: win32
 test: host win32
 	@tools/run-tests.sh
 
+dist: win32
+	@tools/dist.sh
+
+screenshots: win32
+	@tools/screenshots.sh
+
+fuzz: deps
+	@tools/fuzz.sh
+
 clean:
 	rm -rf build

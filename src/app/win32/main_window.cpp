@@ -2,6 +2,10 @@
 
 #include <commctrl.h>
 
+#include <cmath>
+#include <cstdint>
+#include <vector>
+
 #include "app/error_report.h"
 #include "app/win32/page_layout.h"
 #include "app/win32/resource.h"
@@ -12,6 +16,7 @@ namespace {
 constexpr const char* kMainClass = "TfrmMain";
 constexpr const char* kPageClass = "KeelbrookPage";
 constexpr const char* kProcProperty = "Keelbrook.Proc";
+constexpr const char* kDoubleClickProperty = "Keelbrook.DoubleClick";
 // A picture or label tells the main window about a pointer event: wParam is the control id,
 // lParam the event.
 constexpr UINT WM_APP_POINTER = WM_APP + 1;
@@ -81,6 +86,71 @@ bool HasPointerRoute(int id) {
 
 MainWindow* FromHandle(HWND hwnd) { return reinterpret_cast<MainWindow*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA)); }
 
+// A bitmap resource is drawn once, for 96 DPI; at any other DPI it is resampled to the size of
+// its control. A whole multiple is copied pixel for pixel, which keeps every edge sharp; other
+// factors are filtered (bilinear), where a plain stretch would repeat some rows and columns
+// and not others.
+HBITMAP LoadScaledBitmap(HINSTANCE instance, int id, int width, int height) {
+  HBITMAP source =
+      static_cast<HBITMAP>(LoadImageA(instance, MAKEINTRESOURCEA(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+  if (!source) return nullptr;
+  BITMAP shape = {};
+  GetObjectA(source, sizeof shape, &shape);
+  const int sw = shape.bmWidth, sh = shape.bmHeight;
+  if (sw <= 0 || sh <= 0 || width <= 0 || height <= 0 || (sw == width && sh == height)) return source;
+
+  BITMAPINFO info = {};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = sw;
+  info.bmiHeader.biHeight = -sh;  // top-down rows
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  std::vector<uint32_t> from(static_cast<size_t>(sw) * static_cast<size_t>(sh));
+  HDC screen = GetDC(nullptr);
+  const int rows = GetDIBits(screen, source, 0, static_cast<UINT>(sh), from.data(), &info, DIB_RGB_COLORS);
+  DeleteObject(source);
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = -height;
+  void* bits = nullptr;
+  HBITMAP scaled = rows == sh ? CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0) : nullptr;
+  ReleaseDC(nullptr, screen);
+  if (!scaled || !bits) {
+    if (scaled) DeleteObject(scaled);
+    return nullptr;
+  }
+
+  auto* to = static_cast<uint32_t*>(bits);
+  const bool whole = width % sw == 0 && height % sh == 0 && width / sw == height / sh;
+  for (int y = 0; y < height; ++y) {
+    for (int x = 0; x < width; ++x) {
+      uint32_t pixel;
+      if (whole) {
+        pixel = from[static_cast<size_t>(y * sh / height) * sw + static_cast<size_t>(x * sw / width)];
+      } else {
+        // The centre of the target pixel, in source pixels.
+        const double fx = std::fmax(0.0, (x + 0.5) * sw / width - 0.5);
+        const double fy = std::fmax(0.0, (y + 0.5) * sh / height - 0.5);
+        const int x0 = static_cast<int>(fx) < sw - 1 ? static_cast<int>(fx) : sw - 1;
+        const int y0 = static_cast<int>(fy) < sh - 1 ? static_cast<int>(fy) : sh - 1;
+        const int x1 = x0 + 1 < sw ? x0 + 1 : x0, y1 = y0 + 1 < sh ? y0 + 1 : y0;
+        const double ax = fx - x0 > 1.0 ? 1.0 : fx - x0, ay = fy - y0 > 1.0 ? 1.0 : fy - y0;
+        const uint32_t p00 = from[static_cast<size_t>(y0) * sw + x0], p01 = from[static_cast<size_t>(y0) * sw + x1];
+        const uint32_t p10 = from[static_cast<size_t>(y1) * sw + x0], p11 = from[static_cast<size_t>(y1) * sw + x1];
+        pixel = 0;
+        for (int shift = 0; shift < 24; shift += 8) {
+          const double top = ((p00 >> shift) & 0xFF) * (1 - ax) + ((p01 >> shift) & 0xFF) * ax;
+          const double bottom = ((p10 >> shift) & 0xFF) * (1 - ax) + ((p11 >> shift) & 0xFF) * ax;
+          pixel |= static_cast<uint32_t>(top * (1 - ay) + bottom * ay + 0.5) << shift;
+        }
+      }
+      to[static_cast<size_t>(y) * width + x] = pixel;
+    }
+  }
+  GdiFlush();
+  return scaled;
+}
+
 }  // namespace
 
 MainWindow::MainWindow(HINSTANCE instance, RegistryApi& registry, Win32SystemApi& system,
@@ -89,6 +159,8 @@ MainWindow::MainWindow(HINSTANCE instance, RegistryApi& registry, Win32SystemApi
 
 MainWindow::~MainWindow() {
   if (hwnd_) DestroyWindow(hwnd_);
+  // The pictures only show these; they do not own them.
+  for (HBITMAP bitmap : bitmaps_) DeleteObject(bitmap);
   if (font_) DeleteObject(font_);
   if (pageBrush_) DeleteObject(pageBrush_);
 }
@@ -129,6 +201,10 @@ bool MainWindow::Create() {
   SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
   int x = work.left + ((work.right - work.left) - width) / 2;
   int y = work.top + ((work.bottom - work.top) - height) / 2;
+  // A window larger than the screen (a high DPI on a small display) keeps its title bar on the
+  // screen, where it can be grabbed.
+  if (x < work.left) x = work.left;
+  if (y < work.top) y = work.top;
 
   hwnd_ = CreateWindowExA(WS_EX_CONTROLPARENT, kMainClass, kApplicationTitle, kMainStyle, x, y, width, height,
                           nullptr, nullptr, instance_, this);
@@ -181,8 +257,7 @@ bool MainWindow::Create() {
 void MainWindow::Show(int showCommand) {
   ShowWindow(hwnd_, showCommand);
   UpdateWindow(hwnd_);
-  HWND first = GetNextDlgTabItem(pages_[activePage_], nullptr, FALSE);
-  if (first) SetFocus(first);
+  FocusActivePage();
 }
 
 void MainWindow::CreateControls() {
@@ -284,8 +359,11 @@ HWND MainWindow::CreateControl(const ControlSpec& spec) {
     }
     case ControlKind::Edit:
     case ControlKind::ReadOnlyEdit:
+      texts_[spec.id] = std::make_unique<Win32Text>(control);
+      break;
     case ControlKind::Memo:
     case ControlKind::BorderedMemo:
+      UseAsHelpMemo(control);
       texts_[spec.id] = std::make_unique<Win32Text>(control);
       break;
     case ControlKind::ListBox:
@@ -293,10 +371,7 @@ HWND MainWindow::CreateControl(const ControlSpec& spec) {
       break;
     case ControlKind::Button:
     case ControlKind::DefaultButton:
-      if (spec.image) {
-        HANDLE icon = LoadImageA(instance_, MAKEINTRESOURCEA(spec.image), IMAGE_ICON, Scale(16), Scale(16), 0);
-        if (icon) SendMessageA(control, BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(icon));
-      }
+      if (spec.image) buttonPictures_.Set(control, spec.image, Scale(16), Scale(2));
       break;
     case ControlKind::Picture:
     case ControlKind::HiddenPicture:
@@ -305,8 +380,11 @@ HWND MainWindow::CreateControl(const ControlSpec& spec) {
         if (spec.image) picture->SetImage(spec.image);
         pictures_[spec.id] = std::move(picture);
       } else if (spec.image) {
-        HANDLE bitmap = LoadImageA(instance_, MAKEINTRESOURCEA(spec.image), IMAGE_BITMAP, 0, 0, 0);
-        if (bitmap) SendMessageA(control, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(bitmap));
+        HBITMAP bitmap = LoadScaledBitmap(instance_, spec.image, Scale(spec.width), Scale(spec.height));
+        if (bitmap) {
+          bitmaps_.push_back(bitmap);
+          SendMessageA(control, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(bitmap));
+        }
       }
       break;
     case ControlKind::Bevel:
@@ -331,8 +409,28 @@ void MainWindow::AddTooltip(HWND control, const char* text) {
 
 void MainWindow::ShowPage(int index) {
   if (index < 0 || index >= kPageCount) return;
+  // The focus must not stay on a control of a page that is being hidden: keys would go to a
+  // window nobody sees.
+  HWND focus = GetFocus();
+  const bool switching = index != activePage_;
+  const bool focusLeaves = switching && focus && IsChild(pages_[activePage_], focus);
   activePage_ = index;
-  for (int i = 0; i < kPageCount; ++i) ShowWindow(pages_[i], i == index ? SW_SHOW : SW_HIDE);
+  if (switching) focusParked_ = false;
+  ShowWindow(pages_[index], SW_SHOW);
+  for (int i = 0; i < kPageCount; ++i) {
+    if (i != index) ShowWindow(pages_[i], SW_HIDE);
+  }
+  if (focusLeaves) FocusActivePage();
+}
+
+void MainWindow::FocusActivePage() {
+  HWND page = pages_[activePage_];
+  HWND first = GetNextDlgTabItem(page, nullptr, FALSE);
+  if (first && (!IsChild(page, first) || !(GetWindowLongA(first, GWL_STYLE) & WS_TABSTOP))) first = nullptr;
+  // A page with nothing to focus ("OS Info") lends the focus to the tab strip until the next
+  // page is shown.
+  SetFocus(first ? first : tabs_);
+  focusParked_ = first == nullptr;
 }
 
 int MainWindow::ActivePage() const { return activePage_; }
@@ -354,14 +452,12 @@ bool MainWindow::TranslatePageKeys(const MSG& msg) {
   if (msg.wParam == VK_NEXT) step = 1;
   if (msg.wParam == VK_PRIOR) step = -1;
   if (step == 0) return false;
-  HWND focus = GetFocus();
-  bool focusOnPage = focus && IsChild(pages_[activePage_], focus);
+  // As in the system's property sheets: a focus on the tab strip stays there, a focus on the
+  // page moves to the first control of the next page (ShowPage does that). A focus the strip
+  // only holds for a page without controls goes back into the next page.
+  const bool intoPage = focusParked_ && GetFocus() == tabs_;
   SetActivePage((activePage_ + step + kPageCount) % kPageCount);
-  // The focus must not stay on a control of the page that was just hidden.
-  if (focusOnPage) {
-    HWND first = GetNextDlgTabItem(pages_[activePage_], nullptr, FALSE);
-    SetFocus(first ? first : tabs_);
-  }
+  if (intoPage) FocusActivePage();
   return true;
 }
 
@@ -426,6 +522,9 @@ bool MainWindow::HandlePageMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESU
 }
 
 LRESULT CALLBACK MainWindow::PageProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  // A page is part of the main window, never closed on its own: a control that asks its parent
+  // to close (a multi-line edit does on Escape) must not destroy the page.
+  if (msg == WM_CLOSE) return 0;
   MainWindow* self = FromHandle(hwnd);
   LRESULT result = 0;
   if (self && self->HandlePageMessage(msg, wParam, lParam, result)) return result;
@@ -443,7 +542,10 @@ LRESULT CALLBACK MainWindow::PointerProc(HWND hwnd, UINT msg, WPARAM wParam, LPA
     case WM_RBUTTONDBLCLK:
     case WM_MBUTTONDOWN:
     case WM_MBUTTONDBLCLK:
-      // The release must come back here even when the pointer has left the picture.
+      // The release must come back here even when the pointer has left the picture. The second
+      // press of a double-click is a press like any other, but its release is no second click:
+      // a double-click on a link opens it once.
+      SetPropA(hwnd, kDoubleClickProperty, reinterpret_cast<HANDLE>(msg == WM_LBUTTONDBLCLK ? 1 : 0));
       SetCapture(hwnd);
       SendMessageA(page, WM_APP_POINTER, id, kPointerDown);
       return 0;
@@ -456,12 +558,16 @@ LRESULT CALLBACK MainWindow::PointerProc(HWND hwnd, UINT msg, WPARAM wParam, LPA
       POINT pt = {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
       RECT r;
       GetClientRect(hwnd, &r);
-      if (msg == WM_LBUTTONUP && captured && PtInRect(&r, pt)) SendMessageA(page, WM_APP_POINTER, id, kPointerClick);
+      bool secondOfDouble = GetPropA(hwnd, kDoubleClickProperty) != nullptr;
+      if (msg == WM_LBUTTONUP && captured && !secondOfDouble && PtInRect(&r, pt)) {
+        SendMessageA(page, WM_APP_POINTER, id, kPointerClick);
+      }
       return 0;
     }
     case WM_NCDESTROY:
       SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original));
       RemovePropA(hwnd, kProcProperty);
+      RemovePropA(hwnd, kDoubleClickProperty);
       break;
     default:
       break;

@@ -46,6 +46,8 @@ class MainWindow : public FormWindowControl {
   HWND CreateControl(const struct ControlSpec& spec);
   void AddTooltip(HWND control, const char* text);
   void ShowPage(int index);
+  // The first control of the active page takes the focus, or the tab strip when it has none.
+  void FocusActivePage();
   int ActivePage() const;
   void OnCommand(int id, int code, HWND control);
   void OnPointer(int id, int event);
@@ -66,6 +68,9 @@ class MainWindow : public FormWindowControl {
   HBRUSH pageBrush_ = nullptr;
   int dpi_ = 96;
   int activePage_ = 0;
+  bool focusParked_ = false;  // the tab strip holds the focus for a page without controls
+  Win32ButtonPictures buttonPictures_;
+  std::vector<HBITMAP> bitmaps_;
 
   std::map<int, std::unique_ptr<Win32Text>> texts_;
   std::map<int, std::unique_ptr<Win32Label>> labels_;

@@ -24,6 +24,35 @@ LRESULT CALLBACK HelpMemoProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
 
 }  // namespace
 
+Win32ButtonPictures::~Win32ButtonPictures() {
+  for (HIMAGELIST list : lists_) ImageList_Destroy(list);
+  for (HICON icon : icons_) DestroyIcon(icon);
+}
+
+void Win32ButtonPictures::Set(HWND button, int imageId, int size, int gap) {
+  HICON icon = static_cast<HICON>(
+      LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(imageId), IMAGE_ICON, size, size, LR_DEFAULTCOLOR));
+  if (!button || !icon) {
+    if (icon) DestroyIcon(icon);
+    return;
+  }
+  HIMAGELIST list = ImageList_Create(size, size, ILC_COLOR32 | ILC_MASK, 1, 0);
+  if (list && ImageList_AddIcon(list, icon) == 0) {
+    BUTTON_IMAGELIST picture = {};
+    picture.himl = list;
+    picture.margin.right = gap;
+    picture.uAlign = BUTTON_IMAGELIST_ALIGN_LEFT;
+    if (SendMessageA(button, BCM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(&picture))) {
+      lists_.push_back(list);
+      DestroyIcon(icon);  // the list keeps its own copy
+      return;
+    }
+  }
+  if (list) ImageList_Destroy(list);
+  SendMessageA(button, BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(icon));
+  icons_.push_back(icon);
+}
+
 void UseAsHelpMemo(HWND edit) {
   if (!edit || GetPropA(edit, kMemoProcProperty)) return;
   const LONG_PTR original = GetWindowLongPtrA(edit, GWLP_WNDPROC);

@@ -1,8 +1,11 @@
 #pragma once
 // The control ports over real windows. They translate; they decide nothing.
 #include <windows.h>
+#include <commctrl.h>
 
+#include <map>
 #include <string>
+#include <vector>
 
 #include "ui/controls.h"
 
@@ -53,10 +56,16 @@ class Win32ListBox : public ListBoxControl {
   HWND hwnd_;
 };
 
-// A static picture showing an icon resource of the program, drawn at the control's size.
+// A static picture showing an icon resource of the program, drawn at the control's size. Each
+// image is loaded once, at that size (the icon's own image for it when it has one, so it stays
+// sharp at any DPI), and kept until the picture goes: pictures that swap images while pressed
+// do not load again on every press.
 class Win32Picture : public PictureControl {
  public:
   explicit Win32Picture(HWND hwnd = nullptr) : hwnd_(hwnd) {}
+  ~Win32Picture() override;
+  Win32Picture(const Win32Picture&) = delete;
+  Win32Picture& operator=(const Win32Picture&) = delete;
   void Attach(HWND hwnd) { hwnd_ = hwnd; }
   HWND Handle() const { return hwnd_; }
   int GetImage() const override { return image_; }
@@ -65,4 +74,30 @@ class Win32Picture : public PictureControl {
  private:
   HWND hwnd_;
   int image_ = 0;
+  std::map<int, HICON> icons_;
 };
+
+// The pictures of push buttons, shown left of the caption with a gap between the two (a button
+// image list), and freed together when the buttons are gone: a button only shows its picture,
+// it does not own it. Common controls older than version 6 have no image lists for buttons;
+// the button is then handed the bare icon (BM_SETIMAGE), which those versions show only on a
+// button without a caption.
+class Win32ButtonPictures {
+ public:
+  Win32ButtonPictures() = default;
+  ~Win32ButtonPictures();
+  Win32ButtonPictures(const Win32ButtonPictures&) = delete;
+  Win32ButtonPictures& operator=(const Win32ButtonPictures&) = delete;
+  // Loads icon resource `imageId` at size x size pixels for `button`.
+  void Set(HWND button, int imageId, int size, int gap);
+
+ private:
+  std::vector<HIMAGELIST> lists_;
+  std::vector<HICON> icons_;
+};
+
+// Makes a read-only multi-line edit behave as a help text inside a window that runs the dialog
+// keys (IsDialogMessage): it still scrolls with the arrow and page keys, but Tab, Shift+Tab,
+// Enter and Escape go on to the window. Left alone, the system's multi-line edit claims every
+// key, so Tab could never leave it, and on Escape it asks its parent window to close.
+void UseAsHelpMemo(HWND edit);
