@@ -12,7 +12,8 @@ include(cmake/resources.cmake)
 add_executable(keelbrook WIN32 ${KB_SHELL_SOURCES} ${KB_RC})
 target_include_directories(keelbrook PRIVATE src src/app/win32 ${CMAKE_BINARY_DIR}/resources)
 target_link_libraries(keelbrook PRIVATE keelbrook_adapters)
-target_link_options(keelbrook PRIVATE ${KB_STATIC} -mwindows -s)
+# No time stamp in the PE header: the same sources give the same bytes.
+target_link_options(keelbrook PRIVATE ${KB_STATIC} -mwindows -s -Wl,--no-insert-timestamp)
 if(TARGET keelbrook_images)
   add_dependencies(keelbrook keelbrook_images)
 endif()
@@ -49,3 +50,5 @@ endif()
 
 add_test(NAME win32.imports COMMAND ${CMAKE_SOURCE_DIR}/tests/check-imports.sh $<TARGET_FILE:keelbrook>)
 set_tests_properties(win32.imports PROPERTIES SKIP_RETURN_CODE 77)
+
+include(cmake/bench.cmake OPTIONAL)
