@@ -26,6 +26,9 @@ std::string TfrmMain::BuildSettingsText() const {
 void TfrmMain::TakeSettingsSnapshot() {
   SettingsChecksum = ComputeChecksum(BuildSettingsText());
   KeepSettingsTexts();
+  // Taken once every field is filled, or after a complete save: from then on each field stands
+  // for its setting.
+  SettingsLoaded.assign(SettingsLoaded.size(), true);
 }
 
 void TfrmMain::KeepSettingsTexts() {
@@ -43,4 +46,21 @@ bool TfrmMain::SettingsChanged() const {
     if (fields[i]->GetText() != snapshot) return true;
   }
   return false;
+}
+
+void TfrmMain::MarkSettingLoaded(const TextControl& field) {
+  std::vector<const TextControl*> fields = SettingsFields();
+  for (size_t i = 0; i < fields.size(); ++i) {
+    if (fields[i] == &field) SettingsLoaded[i] = true;
+  }
+}
+
+bool TfrmMain::SettingToWrite(const TextControl& field) const {
+  std::vector<const TextControl*> fields = SettingsFields();
+  for (size_t i = 0; i < fields.size(); ++i) {
+    if (fields[i] != &field) continue;
+    if (SettingsLoaded[i]) return true;
+    return i >= SettingsSnapshotTexts.size() || field.GetText() != SettingsSnapshotTexts[i];
+  }
+  return true;
 }

@@ -5,6 +5,7 @@
 TfrmMain::TfrmMain(RegistryApi& registry, SystemApi& system, LongLivedObjects& objects,
                    const MainControls& c, TFormInputBox& inputBox)
     : SettingsSnapshotTexts(9),  // the fields are empty until creation fills them
+      SettingsLoaded(9, false),
       Registry(registry),
       System(system),
       Objects(objects),

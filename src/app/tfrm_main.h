@@ -150,6 +150,12 @@ class TfrmMain {
   // The nine field texts at the last snapshot: the checksum alone misses edits that happen to
   // sum alike, so the texts themselves decide whether anything changed.
   std::vector<std::string> SettingsSnapshotTexts;
+  // Which of the nine fields creation has filled, in the order their texts are joined. A save
+  // writes a setting only when its field was filled or edited since: after a creation that
+  // stopped early, the fields it never reached would otherwise overwrite what the registry holds.
+  std::vector<bool> SettingsLoaded;
+  void MarkSettingLoaded(const TextControl& field);
+  bool SettingToWrite(const TextControl& field) const;
 
  private:
   // The nine "Sys Info" fields in the order their texts are joined.

@@ -428,7 +428,7 @@ TEST(RefusedKey, OwnerKeyRefusedLeavesTheOwnerFieldsEmptyAndReadsTheRest) {
   EXPECT_EQ(f.registry.GetString(kHklm, kNtCurrentVersion, "RegisteredOwner"), "Anna");
 }
 
-TEST(RefusedKey, DISABLED_SetIntoAKeyThatDoesNotOpenWritesNothingElsewhere) {
+TEST(RefusedKey, SetIntoAKeyThatDoesNotOpenWritesNothingElsewhere) {
   // Waits for a decision on the fault reported with the hostile-input issue: with the last
   // piece of a settings path refused, "&Set" writes the owner, company and installer path into
   // SOFTWARE\Microsoft\Windows NT, the deepest key that did open, and reports success.
@@ -483,7 +483,7 @@ TEST_P(AfterAFailedCreation, ClosingWithoutEditsAsksNothingAndWritesNothing) {
   EXPECT_EQ(Differences(before, DumpOf(f.registry)), std::vector<std::string>());
 }
 
-TEST_P(AfterAFailedCreation, DISABLED_SavingAnEditKeepsTheValuesThatWereNeverShown) {
+TEST_P(AfterAFailedCreation, SavingAnEditKeepsTheValuesThatWereNeverShown) {
   // Waits for a decision on the fault reported with the hostile-input issue: after a creation
   // error "&Set" (pressed, or from the save question) writes every field, so the values the
   // page never loaded are overwritten with empty texts.

@@ -32,6 +32,7 @@ class SysInfoApply : public ::testing::Test {
     f.txtDevicePath.text = "D:\\Drivers";
     f.txtCommonFilesPath.text = "D:\\Programs\\Common";
     f.txtBootFrom.text = "C:\\WINDOWS";
+    f->SettingsLoaded.assign(9, true);  // as after a complete creation
   }
   ~SysInfoApply() override { EXPECT_EQ(0, f.registry.OpenHandleCount()) << "registry handles left open"; }
 
@@ -248,12 +249,17 @@ TEST_F(SysInfoApply, ExpandableValuesStayExpandable) {
 }
 
 TEST_F(SysInfoApply, KeysAreNeverCreated) {
-  // 9x without its Setup key: the installer path lands in the deepest key that opened.
+  // 9x without its Setup key: the installer path is refused, not stored in the key above, and
+  // the settings after it are not written.
   f.registry.DeleteTree(kHklm, kSetup);
   f->OsFamily = 2;
-  ASSERT_TRUE(Set());
+  ASSERT_FALSE(Set());
+  ASSERT_FALSE(f.system.boxes.empty());
+  EXPECT_EQ("Failed to set data for 'SourcePath'", f.system.boxes.back().text);
   EXPECT_FALSE(f.registry.KeyExists(kHklm, kSetup));
-  EXPECT_EQ("D:\\I386", Stored(kCv, "SourcePath"));
+  EXPECT_FALSE(f.registry.ValueExists(kHklm, kCv, "SourcePath"));
+  EXPECT_EQ("Ann Owner", Stored(kCv, "RegisteredOwner")) << "what came before stays written";
+  EXPECT_FALSE(f.registry.ValueExists(kHklm, kCv, "ProgramFilesPath"));
 
   // Nothing below SOFTWARE at all: every value is refused rather than a key made for it.
   f.registry.DeleteTree(kHklm, "SOFTWARE");

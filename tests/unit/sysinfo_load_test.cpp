@@ -158,19 +158,19 @@ TEST_F(SysInfoLoad, LongTextsAndHighBytesArriveWhole) {
   EXPECT_EQ("C:\\Fonds d'\xe9\x63ran", f.txtWallpaperDir.text);
 }
 
-TEST_F(SysInfoLoad, APieceThatDoesNotOpenIsPassedOver) {
-  // "Windows NT" refused: "CurrentVersion" is then looked for below SOFTWARE\Microsoft, and the
-  // values are read from the deepest key that opened.
+TEST_F(SysInfoLoad, AKeyThatDoesNotOpenHoldsNothing) {
+  // "Windows NT" refused: nothing is read from SOFTWARE\Microsoft in its place.
   f.registry.SetString(kHklm, "SOFTWARE\\Microsoft", "RegisteredOwner", "from Microsoft");
   f.registry.SetString(kHklm, kNt, "RegisteredOwner", "from NT");
   f.registry.RefuseOpen(kHklm, "SOFTWARE\\Microsoft\\Windows NT");
   Load(5);
-  EXPECT_EQ("from Microsoft", f.txtUserName.text);
+  EXPECT_EQ("", f.txtUserName.text);
 
-  // 9x without a Setup key: the installer path is read from the key above it.
+  // 9x without a Setup key: the installer path is not taken from the key above it.
   f.registry.SetString(kHklm, kCv, "SourcePath", "from CurrentVersion");
   Load(2);
-  EXPECT_EQ("from CurrentVersion", f.txtWinInstpath.text);
+  EXPECT_EQ("", f.txtWinInstpath.text);
+  EXPECT_EQ(0, f.registry.OpenHandleCount());
 }
 
 TEST_F(SysInfoLoad, NoAccessToSoftwareLeavesRegistryFieldsEmpty) {

@@ -26,18 +26,26 @@ void ApplyTwoNameSetting(RegistryAccess& registry, const TwoNameSetting& setting
 void TfrmMain::btnSetClick() {
   // The new name only takes effect after a restart, and a refusal is not the user's to fix
   // here; the registry settings go on either way.
-  System.SetComputerNameA(txtComputerName.GetText());
+  // Normally every field was filled at creation and all are written. Only when creation
+  // stopped early are the fields it never reached, and the user left alone, skipped.
+  if (SettingToWrite(txtComputerName)) System.SetComputerNameA(txtComputerName.GetText());
 
-  WriteOwnerAndCompany(txtUserName.GetText(), txtCompanyName.GetText());
-  WriteInstallerPath(txtWinInstpath.GetText());
+  if (SettingToWrite(txtUserName) || SettingToWrite(txtCompanyName)) {
+    WriteOwnerAndCompany(txtUserName.GetText(), txtCompanyName.GetText());
+  }
+  if (SettingToWrite(txtWinInstpath)) WriteInstallerPath(txtWinInstpath.GetText());
 
   RegistryAccess registry(Registry);
   registry.SetRootKey(reg::kHkeyLocalMachine);
-  ApplyTwoNameSetting(registry, kProgramFiles, txtProgramFiles.GetText());
+  if (SettingToWrite(txtProgramFiles)) ApplyTwoNameSetting(registry, kProgramFiles, txtProgramFiles.GetText());
   // The field keeps the text as typed; only the stored folder gets its closing backslash.
-  ApplyOneNameSetting(registry, kWallPaperDir, WallpaperDirToStore(txtWallpaperDir.GetText()));
-  ApplyOneNameSetting(registry, kDevicePath, txtDevicePath.GetText());
-  ApplyTwoNameSetting(registry, kCommonFiles, txtCommonFilesPath.GetText());
+  if (SettingToWrite(txtWallpaperDir)) {
+    ApplyOneNameSetting(registry, kWallPaperDir, WallpaperDirToStore(txtWallpaperDir.GetText()));
+  }
+  if (SettingToWrite(txtDevicePath)) ApplyOneNameSetting(registry, kDevicePath, txtDevicePath.GetText());
+  if (SettingToWrite(txtCommonFilesPath)) {
+    ApplyTwoNameSetting(registry, kCommonFiles, txtCommonFilesPath.GetText());
+  }
 
   // From the texts as shown, not as stored, so that closing right away asks nothing.
   TakeSettingsSnapshot();

@@ -35,17 +35,26 @@ void TfrmMain::LoadSystemSettings(RegistryAccess& registry) {
     txtUserName.SetText(owner);
     txtCompanyName.SetText(company);
   }
+  MarkSettingLoaded(txtUserName);
+  MarkSettingLoaded(txtCompanyName);
 
   txtBootFrom.SetText(System.GetWindowsDirectoryA(kSystemTextRoom));
+  MarkSettingLoaded(txtBootFrom);
   txtComputerName.SetText(System.GetComputerNameA(kSystemTextRoom));
+  MarkSettingLoaded(txtComputerName);
 
   std::string installerPath;
   if (ReadInstallerPath(installerPath)) txtWinInstpath.SetText(installerPath);
+  MarkSettingLoaded(txtWinInstpath);
 
   LoadTwoNameSetting(registry, kProgramFiles, txtProgramFiles);
+  MarkSettingLoaded(txtProgramFiles);
   LoadOneNameSetting(registry, kWallPaperDir, txtWallpaperDir);
+  MarkSettingLoaded(txtWallpaperDir);
   LoadOneNameSetting(registry, kDevicePath, txtDevicePath);
+  MarkSettingLoaded(txtDevicePath);
   LoadTwoNameSetting(registry, kCommonFiles, txtCommonFilesPath);
+  MarkSettingLoaded(txtCommonFilesPath);
 }
 
 bool TfrmMain::ReadOwnerAndCompany(std::string& owner, std::string& company) {

@@ -36,7 +36,11 @@ void OpenSettingsKey(RegistryAccess& registry, const char* path) {
   // become the base of this walk.
   registry.CloseKey();
   registry.SetRootKey(reg::kHkeyLocalMachine);
-  OpenPiecewise(registry, path, false);
+  // A key that does not open as a whole holds nothing for us. Reading or writing in whichever
+  // key above it did open would show another key's value, or store the setting where Windows
+  // never looks while the user is told nothing; with no key open, reads give empty texts and a
+  // write is reported as failed.
+  if (!OpenPiecewise(registry, path, true)) registry.CloseKey();
 }
 
 std::string NameToRead(RegistryAccess& registry, const TwoNameSetting& setting) {

@@ -33,9 +33,8 @@ const char* OwnerKeyFor(int osFamily);
 // The key holding "SourcePath", or nullptr likewise.
 const char* InstallerKeyFor(int osFamily);
 
-// Walks to a settings key from HKEY_LOCAL_MACHINE, one piece at a time. A piece that does not
-// open is passed over and the rest is tried below the last key that did, so the values are then
-// read from, or written to, the deepest key that exists.
+// Walks to a settings key from HKEY_LOCAL_MACHINE, one piece at a time. When a piece does not
+// open, no key is left open: the values read as absent and a write raises its error.
 void OpenSettingsKey(RegistryAccess& registry, const char* path);
 
 // The name to show: the Path name when it exists, else the Dir name when that exists; empty
