@@ -24,3 +24,10 @@ target_compile_options(keelbrook_unit_plain PRIVATE -O1 -g)
 target_link_libraries(keelbrook_unit_plain PRIVATE keelbrook_core_plain gtest_main)
 
 include(cmake/bench.cmake OPTIONAL)
+
+# The same suite once under valgrind's memcheck, and a short run of every fuzz target (their
+# clang build lives in build/fuzz), so that `make test` covers both.
+add_test(NAME host.valgrind COMMAND ${CMAKE_SOURCE_DIR}/tools/valgrind-host.sh)
+set_tests_properties(host.valgrind PROPERTIES ENVIRONMENT "KB_HOST_BUILD=${CMAKE_BINARY_DIR}")
+add_test(NAME host.fuzz-smoke COMMAND ${CMAKE_SOURCE_DIR}/tools/fuzz.sh --smoke)
+set_tests_properties(host.fuzz-smoke PROPERTIES ENVIRONMENT "KB_FUZZ_BUILD=${CMAKE_SOURCE_DIR}/build/fuzz")
