@@ -28,5 +28,11 @@ screenshots: win32
 fuzz: deps
 	@tools/fuzz.sh
 
+# Benchmarks beside their peers (README "Benchmarks"); builds only what they need.
+bench: deps
+	@cmake --preset host >/dev/null && cmake --build --preset host --target keelbrook_bench_host
+	@cmake --preset win32 >/dev/null && cmake --build --preset win32 --target bench_programs
+	@tools/bench.sh
+
 clean:
 	rm -rf build

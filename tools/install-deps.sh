@@ -7,7 +7,8 @@ need=()
 have_pkg() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }
 
 pkgs=(g++-mingw-w64-i686 mingw-w64-i686-dev wine wine32:i386 wine64 fonts-wine xvfb
-      googletest imagemagick xdotool x11-utils cmake make g++ clang zip libclang-rt-14-dev valgrind)
+      googletest imagemagick xdotool x11-utils cmake make g++ clang zip libclang-rt-14-dev valgrind
+      libbenchmark-dev)
 for p in "${pkgs[@]}"; do have_pkg "$p" || need+=("$p"); done
 [ ${#need[@]} -eq 0 ] && exit 0
 

@@ -54,7 +54,7 @@ kb_start_wineserver() {
   KB_WINESERVER_PID=
   local pid
   for pid in $(pgrep -x wineserver 2>/dev/null) $(pgrep -f 'wineserver' 2>/dev/null); do
-    if tr '\0' '\n' <"/proc/$pid/environ" 2>/dev/null | grep -qx "WINEPREFIX=$WINEPREFIX"; then
+    if tr '\0' '\n' 2>/dev/null <"/proc/$pid/environ" | grep -qx "WINEPREFIX=$WINEPREFIX"; then
       KB_WINESERVER_PID=$pid
       break
     fi
