@@ -18,6 +18,15 @@ bool IsStringType(uint32_t type) { return type == reg::kRegSz || type == reg::kR
 
 [[noreturn]] void Raise(const char* format, const std::string& name) { throw AppError(FormatText(format, name)); }
 
+// The stored size counts the terminating zero when there is one; values written by other
+// programs may lack it, or carry more after it. Never trust a size larger than the buffer.
+std::string TextOf(const uint8_t* data, uint32_t got, uint32_t room) {
+  if (got > room) got = room;
+  const void* zero = std::memchr(data, 0, got);
+  const size_t length = zero ? static_cast<size_t>(static_cast<const uint8_t*>(zero) - data) : got;
+  return std::string(reinterpret_cast<const char*>(data), length);
+}
+
 // "\" first: the rest below the root; otherwise below the open key, or the root when none is.
 struct Target {
   HKey base;
@@ -91,14 +100,24 @@ bool RegistryAccess::ValueExists(const std::string& name) {
 }
 
 std::string RegistryAccess::ReadString(const std::string& name) {
-  if (current_ == 0) return std::string();
+  std::string text;
+  ReadText(name, text);
+  return text;
+}
+
+bool RegistryAccess::ReadStringIfExists(const std::string& name, std::string& text) { return ReadText(name, text); }
+
+bool RegistryAccess::ReadText(const std::string& name, std::string& text) {
+  text.clear();
+  if (current_ == 0) return false;
 
   // A value that is not there, or holds nothing, reads as empty whatever its type: the pages
-  // read optional settings and show a blank field for them.
+  // read optional settings and show a blank field for them. The same call says whether it is
+  // there at all.
   uint32_t type = 0;
   uint32_t size = 0;
-  if (api_.RegQueryValueExA(current_, name, &type, nullptr, &size) != reg::kErrorSuccess || size == 0)
-    return std::string();
+  if (api_.RegQueryValueExA(current_, name, &type, nullptr, &size) != reg::kErrorSuccess) return false;
+  if (size == 0) return true;
 
   const char* const failedRead = "Failed to get data for '%s'";
   if (size > kMaxValueBytes) Raise(failedRead, name);
@@ -109,13 +128,8 @@ std::string RegistryAccess::ReadString(const std::string& name) {
   if (api_.RegQueryValueExA(current_, name, &type, buffer.get(), &got) != reg::kErrorSuccess)
     Raise(failedRead, name);
   if (!IsStringType(type)) Raise("Invalid data type for '%s'", name);
-
-  // The stored size counts the terminating zero when there is one; values written by other
-  // programs may lack it, or carry more after it. Never trust a size larger than the buffer.
-  if (got > size) got = size;
-  const void* zero = std::memchr(buffer.get(), 0, got);
-  const size_t length = zero ? static_cast<size_t>(static_cast<const uint8_t*>(zero) - buffer.get()) : got;
-  return std::string(reinterpret_cast<const char*>(buffer.get()), length);
+  text = TextOf(buffer.get(), got, size);
+  return true;
 }
 
 void RegistryAccess::WriteText(const std::string& name, const std::string& text, uint32_t type) {

@@ -28,6 +28,9 @@ class RegistryAccess {
   // Empty text for a missing or empty value or no open key; raises "Failed to get data for '%s'"
   // or "Invalid data type for '%s'".
   std::string ReadString(const std::string& name);
+  // ValueExists and then ReadString in one, with the calls of ReadString alone: false (and an
+  // empty text) when the value is missing. Raises as ReadString does.
+  bool ReadStringIfExists(const std::string& name, std::string& text);
   // Stores REG_SZ (text plus one zero byte); raises "Failed to set data for '%s'".
   void WriteString(const std::string& name, const std::string& text);
   // Same as WriteString, stored as REG_EXPAND_SZ so that the system keeps expanding it.
@@ -43,6 +46,7 @@ class RegistryAccess {
 
  private:
   void WriteText(const std::string& name, const std::string& text, uint32_t type);
+  bool ReadText(const std::string& name, std::string& text);
   bool DeleteTree(HKey base, const std::string& subKey);
 
   RegistryApi& api_;

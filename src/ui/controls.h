@@ -47,6 +47,10 @@ class ListBoxControl {
   virtual void Clear() = 0;
   virtual bool IsSelected(int index) const = 0;
   virtual int SelectedIndex() const = 0;  // -1 when nothing is selected
+  // Around a refill of many lines: the list is drawn once at the end instead of after every
+  // line. Lines added in between are there at once; only the drawing waits.
+  virtual void BeginUpdate() {}
+  virtual void EndUpdate() {}
 };
 
 // The file-open dialog of the "Send to" page.

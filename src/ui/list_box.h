@@ -5,6 +5,9 @@
 
 #include "ui/controls.h"
 
+// Holds a list's drawing for as long as it lives, also when the refill stops at an error.
+class ListUpdate;
+
 class ListBox {
  public:
   explicit ListBox(ListBoxControl& control) : control_(control) {}
@@ -18,8 +21,21 @@ class ListBox {
   void Delete(int index);
   void Add(const std::string& text) { control_.AddLine(text); }
   void Clear() { control_.Clear(); }
+  void BeginUpdate() { control_.BeginUpdate(); }
+  void EndUpdate() { control_.EndUpdate(); }
 
  private:
   void Check(int index) const;
   ListBoxControl& control_;
+};
+
+class ListUpdate {
+ public:
+  explicit ListUpdate(ListBox& list) : list_(list) { list_.BeginUpdate(); }
+  ~ListUpdate() { list_.EndUpdate(); }
+  ListUpdate(const ListUpdate&) = delete;
+  ListUpdate& operator=(const ListUpdate&) = delete;
+
+ private:
+  ListBox& list_;
 };

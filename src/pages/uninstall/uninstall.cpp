@@ -56,6 +56,9 @@ void TfrmMain::FillUnInstList() {
     return System.CompareTextIgnoreCase(a, b) < 0;
   });
 
+  // The list is drawn once, when the last line is in (or when an error ends the refresh early),
+  // instead of after every line.
+  ListUpdate drawing(lstUnInstList);
   for (const std::string& name : names) {
     // Each registration is opened afresh from the root. One that went away since the names were
     // read is skipped; so is every one when the Uninstall key itself went away, rather than
@@ -66,8 +69,8 @@ void TfrmMain::FillUnInstList() {
     }
     // Presence only, and in this order; an empty value counts. A display name that is not a
     // text raises here and ends the refresh with the lines read so far.
-    if (registry.ValueExists(kUninstallString) && registry.ValueExists(kDisplayName)) {
-      const std::string displayName = registry.ReadString(kDisplayName);
+    std::string displayName;
+    if (registry.ValueExists(kUninstallString) && registry.ReadStringIfExists(kDisplayName, displayName)) {
       lstUnInstList.Add(displayName);
       UnInstKeyNames.push_back(name);
     }

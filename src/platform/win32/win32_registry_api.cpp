@@ -13,15 +13,12 @@ constexpr DWORD kLongestName = 65536;
 
 enum class NameKind { SubKey, Value };
 
-// The registry reports its longest names in characters; in a double-byte code page, or when the
-// key changes between the two calls, the buffer can still be short, so it grows and the call is
-// repeated.
+// Key names fit 256 characters; a longer value name, or a double-byte code page, makes the call
+// report ERROR_MORE_DATA, and the buffer grows until the name fits. The longest name is not
+// asked for first: that would be one more call per name, and Wine answers it by looking at
+// every subkey, so listing a large key cost the square of its size.
 long EnumName(HKEY key, DWORD index, NameKind kind, std::string* name) {
-  DWORD longestKey = 0, longestValue = 0;
   DWORD room = 256;
-  if (::RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, nullptr, &longestKey, nullptr, nullptr, &longestValue,
-                         nullptr, nullptr, nullptr) == ERROR_SUCCESS)
-    room = (kind == NameKind::SubKey ? longestKey : longestValue) + 1;
   for (;;) {
     std::vector<char> buffer(room);
     DWORD length = room;

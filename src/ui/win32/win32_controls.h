@@ -51,6 +51,8 @@ class Win32ListBox : public ListBoxControl {
   void Clear() override;
   bool IsSelected(int index) const override;
   int SelectedIndex() const override;
+  void BeginUpdate() override;
+  void EndUpdate() override;
 
  private:
   HWND hwnd_;
