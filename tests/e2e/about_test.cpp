@@ -19,33 +19,7 @@ namespace {
 constexpr int kAboutPage = 5;
 
 // The control's pixels as on screen, 0x00RRGGBB, row by row.
-std::vector<uint32_t> PixelsOf(const e2e::KeelbrookDriver& kb, int id) {
-  const RECT r = kb.ScreenRect(id);
-  const int w = r.right - r.left, h = r.bottom - r.top;
-  std::vector<uint32_t> out;
-  if (w <= 0 || h <= 0) return out;
-  BITMAPINFO info = {};
-  info.bmiHeader.biSize = sizeof info.bmiHeader;
-  info.bmiHeader.biWidth = w;
-  info.bmiHeader.biHeight = -h;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  void* bits = nullptr;
-  HDC screen = GetDC(nullptr);
-  HDC memory = CreateCompatibleDC(screen);
-  HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  HGDIOBJ old = SelectObject(memory, bitmap);
-  BitBlt(memory, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
-  GdiFlush();
-  const auto* px = static_cast<const uint32_t*>(bits);
-  out.assign(px, px + w * h);
-  for (uint32_t& p : out) p &= 0xFFFFFF;
-  SelectObject(memory, old);
-  DeleteObject(bitmap);
-  DeleteDC(memory);
-  ReleaseDC(nullptr, screen);
-  return out;
-}
+std::vector<uint32_t> PixelsOf(const e2e::KeelbrookDriver& kb, int id) { return e2e::ScreenPixels(kb.ScreenRect(id)); }
 
 int BluePixels(const e2e::KeelbrookDriver& kb, int id) {
   int n = 0;
@@ -108,26 +82,7 @@ class LinkCatcher {
   LinkCatcher& operator=(const LinkCatcher&) = delete;
 
   // Each start: path, command line, working folder, show state, process id.
-  std::vector<std::vector<std::string>> Starts() const {
-    std::vector<std::vector<std::string>> starts;
-    HANDLE h = CreateFileA(log_.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
-                           nullptr);
-    if (h == INVALID_HANDLE_VALUE) return starts;
-    std::string text;
-    char buf[4096];
-    DWORD got = 0;
-    while (ReadFile(h, buf, sizeof buf, &got, nullptr) && got > 0) text.append(buf, got);
-    CloseHandle(h);
-    std::istringstream lines(text);
-    for (std::string line; std::getline(lines, line);) {
-      if (!line.empty() && line.back() == '\r') line.pop_back();
-      std::vector<std::string> f;
-      std::istringstream parts(line);
-      for (std::string p; std::getline(parts, p, '|');) f.push_back(p);
-      if (f.size() == 5) starts.push_back(f);
-    }
-    return starts;
-  }
+  std::vector<std::vector<std::string>> Starts() const { return e2e::ReadRecords(log_, 5); }
   bool WaitForStarts(size_t n) const {
     return e2e::WaitUntil([&] { return Starts().size() >= n; }, 10000);
   }

@@ -1,5 +1,7 @@
 #include "e2e/driver.h"
 
+#include <sstream>
+
 #include <commctrl.h>
 
 #include <cstdio>
@@ -1095,6 +1097,58 @@ std::string KeelbrookDriver::Screenshot(const std::string& name) {
   if (!copied) Fail("could not read the screen: " + ErrorText(GetLastError()));
   if (!written) Fail("could not write " + file);
   return file;
+}
+
+}  // namespace e2e
+
+namespace e2e {
+
+std::vector<uint32_t> ScreenPixels(const RECT& r) {
+  const int w = r.right - r.left, h = r.bottom - r.top;
+  std::vector<uint32_t> out;
+  if (w <= 0 || h <= 0) return out;
+  BITMAPINFO info = {};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = w;
+  info.bmiHeader.biHeight = -h;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  void* bits = nullptr;
+  HDC screen = GetDC(nullptr);
+  HDC memory = CreateCompatibleDC(screen);
+  HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HGDIOBJ old = SelectObject(memory, bitmap);
+  BitBlt(memory, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
+  GdiFlush();
+  const auto* px = static_cast<const uint32_t*>(bits);
+  if (px) out.assign(px, px + w * h);
+  for (uint32_t& p : out) p &= 0xFFFFFF;
+  SelectObject(memory, old);
+  DeleteObject(bitmap);
+  DeleteDC(memory);
+  ReleaseDC(nullptr, screen);
+  return out;
+}
+
+std::vector<std::vector<std::string>> ReadRecords(const std::string& path, size_t fields) {
+  std::vector<std::vector<std::string>> records;
+  HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
+                         nullptr);
+  if (h == INVALID_HANDLE_VALUE) return records;
+  std::string text;
+  char buf[4096];
+  DWORD got = 0;
+  while (ReadFile(h, buf, sizeof buf, &got, nullptr) && got > 0) text.append(buf, got);
+  CloseHandle(h);
+  std::istringstream lines(text);
+  for (std::string line; std::getline(lines, line);) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    std::vector<std::string> f;
+    std::istringstream parts(line);
+    for (std::string p; std::getline(parts, p, '|');) f.push_back(p);
+    if (f.size() == fields) records.push_back(f);
+  }
+  return records;
 }
 
 }  // namespace e2e

@@ -79,6 +79,13 @@ std::string TestProgram(const std::string& name);
 // Text shown so that a failure message reveals control characters and bytes above 127.
 std::string Quote(const std::string& text);
 
+// The pixels of a screen rectangle as 0x00RRGGBB, row by row (empty for an empty rectangle).
+std::vector<uint32_t> ScreenPixels(const RECT& r);
+
+// The lines of a log that a test program appends to, each split at "|"; lines with another
+// number of fields than `fields` are left out (a line still being written).
+std::vector<std::vector<std::string>> ReadRecords(const std::string& path, size_t fields);
+
 // ---------------------------------------------------------------------------------------------
 // Registry, through the real advapi32 of the prefix the program runs in.
 

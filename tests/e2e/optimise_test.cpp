@@ -68,21 +68,7 @@ class StandInTool {
 
   std::vector<ToolStart> Starts() const {
     std::vector<ToolStart> starts;
-    HANDLE h = CreateFileA(log_.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
-                           nullptr);
-    if (h == INVALID_HANDLE_VALUE) return starts;
-    std::string text;
-    char buf[4096];
-    DWORD got = 0;
-    while (ReadFile(h, buf, sizeof buf, &got, nullptr) && got > 0) text.append(buf, got);
-    CloseHandle(h);
-    std::istringstream lines(text);
-    for (std::string line; std::getline(lines, line);) {
-      if (!line.empty() && line.back() == '\r') line.pop_back();
-      std::vector<std::string> f;
-      std::istringstream parts(line);
-      for (std::string p; std::getline(parts, p, '|');) f.push_back(p);
-      if (f.size() != 5) continue;
+    for (const std::vector<std::string>& f : e2e::ReadRecords(log_, 5)) {
       starts.push_back({f[0], f[1], f[2], std::atoi(f[3].c_str()), static_cast<DWORD>(std::strtoul(f[4].c_str(), nullptr, 10))});
     }
     return starts;

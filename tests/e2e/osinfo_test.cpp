@@ -24,33 +24,12 @@ struct Ink {
 };
 
 Ink InkOf(const e2e::KeelbrookDriver& kb, int id) {
-  const RECT r = kb.ScreenRect(id);
-  const int w = r.right - r.left, h = r.bottom - r.top;
   Ink ink;
-  if (w <= 0 || h <= 0) return ink;
-  BITMAPINFO info = {};
-  info.bmiHeader.biSize = sizeof info.bmiHeader;
-  info.bmiHeader.biWidth = w;
-  info.bmiHeader.biHeight = -h;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  void* bits = nullptr;
-  HDC screen = GetDC(nullptr);
-  HDC memory = CreateCompatibleDC(screen);
-  HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  HGDIOBJ old = SelectObject(memory, bitmap);
-  BitBlt(memory, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
-  GdiFlush();
-  const auto* px = static_cast<const uint8_t*>(bits);
-  for (int i = 0; i < w * h; ++i) {
-    const int b = px[i * 4], g = px[i * 4 + 1], red = px[i * 4 + 2];
+  for (uint32_t p : e2e::ScreenPixels(kb.ScreenRect(id))) {
+    const int b = p & 0xFF, g = (p >> 8) & 0xFF, red = (p >> 16) & 0xFF;
     if (b > 150 && g < 90 && red < 90) ++ink.blue;
     else if (b < 90 && g < 90 && red < 90) ++ink.dark;
   }
-  SelectObject(memory, old);
-  DeleteObject(bitmap);
-  DeleteDC(memory);
-  ReleaseDC(nullptr, screen);
   return ink;
 }
 
