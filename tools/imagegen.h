@@ -31,6 +31,7 @@
 #include <sstream>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace imagegen {
@@ -540,34 +541,184 @@ inline void PutInfoHeader(std::vector<uint8_t>& out, int width, int height, int 
   Put32(out, 0);
 }
 
+inline void AppendMask(std::vector<uint8_t>& b, const Image& img) {
+  const uint32_t maskStride = ((static_cast<uint32_t>(img.width) + 31) / 32) * 4;
+  for (int y = img.height - 1; y >= 0; --y) {
+    std::vector<uint8_t> row(maskStride, 0);
+    for (int x = 0; x < img.width; ++x)
+      if (img.At(x, y)[3] < 128) row[x / 8] |= static_cast<uint8_t>(0x80 >> (x % 8));
+    b.insert(b.end(), row.begin(), row.end());
+  }
+}
+
+// One 32-bit icon image: B, G, R, A rows bottom up, then the AND mask. The mask marks the pixels
+// that are less than half covered, so that a system which ignores the alpha channel still shows
+// the outline right.
+inline std::vector<uint8_t> IcoBody32(const Image& img) {
+  const uint32_t maskStride = ((static_cast<uint32_t>(img.width) + 31) / 32) * 4;
+  const uint32_t xorSize = static_cast<uint32_t>(img.width) * img.height * 4;
+  const uint32_t andSize = maskStride * img.height;
+  std::vector<uint8_t> b;
+  PutInfoHeader(b, img.width, img.height * 2, 32, xorSize + andSize);
+  for (int y = img.height - 1; y >= 0; --y) {
+    for (int x = 0; x < img.width; ++x) {
+      const uint8_t* p = img.At(x, y);
+      b.insert(b.end(), {p[2], p[1], p[0], p[3]});
+    }
+  }
+  AppendMask(b, img);
+  return b;
+}
+
+// Colours packed as 0xRRGGBB.
+inline uint32_t Channel(uint32_t colour, int c) { return (colour >> (16 - 8 * c)) & 0xFF; }
+
+// At most `room` colours that stand for `colours` (each with how many pixels use it): the
+// colours themselves when there are few enough, otherwise median cut: the box of colours with
+// the widest spread on one channel is split at its median pixel until there are `room` boxes,
+// and each box gives the mean of its pixels. Fully deterministic, so that two builds give the
+// same bytes.
+inline std::vector<uint32_t> ChoosePalette(std::vector<std::pair<uint32_t, uint32_t>> colours, size_t room) {
+  std::vector<uint32_t> palette;
+  if (colours.size() <= room) {
+    for (const auto& c : colours) palette.push_back(c.first);
+    return palette;
+  }
+  struct Box {
+    size_t begin, end;  // a range of `colours`
+  };
+  auto spread = [&](const Box& box, int& widest) {
+    uint32_t best = 0;
+    widest = 0;
+    for (int c = 0; c < 3; ++c) {
+      uint32_t lo = 255, hi = 0;
+      for (size_t i = box.begin; i < box.end; ++i) {
+        lo = std::min(lo, Channel(colours[i].first, c));
+        hi = std::max(hi, Channel(colours[i].first, c));
+      }
+      if (hi - lo > best) best = hi - lo, widest = c;
+    }
+    return best;
+  };
+  std::vector<Box> boxes = {{0, colours.size()}};
+  while (boxes.size() < room) {
+    size_t pick = boxes.size();
+    uint32_t widestSpread = 0;
+    int channel = 0;
+    for (size_t b = 0; b < boxes.size(); ++b) {
+      int c = 0;
+      const uint32_t s = spread(boxes[b], c);
+      if (s > widestSpread) widestSpread = s, pick = b, channel = c;
+    }
+    if (pick == boxes.size()) break;  // every box holds one colour
+    Box box = boxes[pick];
+    std::sort(colours.begin() + static_cast<long>(box.begin), colours.begin() + static_cast<long>(box.end),
+              [channel](const std::pair<uint32_t, uint32_t>& a, const std::pair<uint32_t, uint32_t>& b) {
+                const uint32_t ka = Channel(a.first, channel), kb = Channel(b.first, channel);
+                return ka != kb ? ka < kb : a.first < b.first;
+              });
+    uint64_t total = 0, half = 0;
+    for (size_t i = box.begin; i < box.end; ++i) total += colours[i].second;
+    size_t cut = box.begin + 1;
+    for (size_t i = box.begin; i + 1 < box.end; ++i) {
+      half += colours[i].second;
+      cut = i + 1;
+      if (2 * half >= total) break;
+    }
+    boxes[pick] = {box.begin, cut};
+    boxes.push_back({cut, box.end});
+  }
+  for (const Box& box : boxes) {
+    uint64_t sum[3] = {0, 0, 0}, n = 0;
+    for (size_t i = box.begin; i < box.end; ++i) {
+      for (int c = 0; c < 3; ++c) sum[c] += static_cast<uint64_t>(Channel(colours[i].first, c)) * colours[i].second;
+      n += colours[i].second;
+    }
+    uint32_t mean = 0;
+    for (int c = 0; c < 3; ++c) mean = (mean << 8) | static_cast<uint32_t>((sum[c] + n / 2) / n);
+    palette.push_back(mean);
+  }
+  return palette;
+}
+
+// One 256-colour icon image. What the drawing covers partly is blended onto `backdrop`, the
+// colour it is shown on, because such an image has no alpha channel; the mask is the 32-bit
+// image's. Entry 0 of the palette is black: the colour of the transparent pixels, which the
+// mask then leaves as the screen was.
+inline std::vector<uint8_t> IcoBody8(const Image& img, uint32_t backdrop) {
+  std::vector<uint32_t> shown(static_cast<size_t>(img.width) * img.height, 0);
+  std::vector<std::pair<uint32_t, uint32_t>> colours;
+  {
+    std::vector<uint32_t> sorted;
+    for (int y = 0; y < img.height; ++y) {
+      for (int x = 0; x < img.width; ++x) {
+        const uint8_t* p = img.At(x, y);
+        if (p[3] < 128) continue;
+        uint32_t c = 0;
+        for (int k = 0; k < 3; ++k)
+          c = (c << 8) | static_cast<uint32_t>((p[k] * p[3] + Channel(backdrop, k) * (255 - p[3]) + 127) / 255);
+        shown[static_cast<size_t>(y) * img.width + x] = c;
+        sorted.push_back(c);
+      }
+    }
+    std::sort(sorted.begin(), sorted.end());
+    for (uint32_t c : sorted) {
+      if (!colours.empty() && colours.back().first == c) ++colours.back().second;
+      else colours.push_back({c, 1});
+    }
+  }
+  std::vector<uint32_t> palette = {0};
+  for (uint32_t c : ChoosePalette(colours, 255)) palette.push_back(c);
+  palette.resize(256, 0);
+  auto nearest = [&](uint32_t c) {
+    size_t best = 0;
+    uint32_t bestDistance = UINT32_MAX;
+    for (size_t i = 0; i < palette.size(); ++i) {
+      uint32_t d = 0;
+      for (int k = 0; k < 3; ++k) {
+        const int diff = static_cast<int>(Channel(c, k)) - static_cast<int>(Channel(palette[i], k));
+        d += static_cast<uint32_t>(diff * diff);
+      }
+      if (d < bestDistance) bestDistance = d, best = i;
+    }
+    return static_cast<uint8_t>(best);
+  };
+
+  const uint32_t stride = (static_cast<uint32_t>(img.width) + 3) & ~3u;
+  const uint32_t maskStride = ((static_cast<uint32_t>(img.width) + 31) / 32) * 4;
+  std::vector<uint8_t> b;
+  PutInfoHeader(b, img.width, img.height * 2, 8, stride * img.height + maskStride * img.height);
+  for (uint32_t c : palette) b.insert(b.end(), {static_cast<uint8_t>(c), static_cast<uint8_t>(c >> 8), static_cast<uint8_t>(c >> 16), 0});
+  for (int y = img.height - 1; y >= 0; --y) {
+    const size_t start = b.size();
+    for (int x = 0; x < img.width; ++x)
+      b.push_back(img.At(x, y)[3] < 128 ? 0 : nearest(shown[static_cast<size_t>(y) * img.width + x]));
+    b.resize(start + stride, 0);
+  }
+  AppendMask(b, img);
+  return b;
+}
+
 }  // namespace detail
 
-// An icon file with one 32-bit image per entry. The AND mask marks the pixels that are less than
-// half covered, so that a system which ignores the alpha channel still shows the outline right.
-inline std::vector<uint8_t> EncodeIco(const std::vector<Image>& images) {
+// How EncodeIco stores its images: 32-bit with alpha, or from `paletteFrom` pixels on as
+// 256-colour images blended onto `backdrop` (0xRRGGBB), which take a third of the room or less.
+struct IcoFormat {
+  int paletteFrom = 0;  // 0: every image in 32 bits
+  uint32_t backdrop = 0xD4D0C8;
+};
+
+// An icon file with one image per entry, as IcoFormat says.
+inline std::vector<uint8_t> EncodeIco(const std::vector<Image>& images, const IcoFormat& format = IcoFormat()) {
   using namespace detail;
   std::vector<std::vector<uint8_t>> bodies;
+  std::vector<bool> palettes;
   for (const Image& img : images) {
     if (img.width < 1 || img.width > 256 || img.height < 1 || img.height > 256)
       throw SourceError("an icon image must be 1 to 256 pixels on each side");
-    const uint32_t maskStride = ((static_cast<uint32_t>(img.width) + 31) / 32) * 4;
-    const uint32_t xorSize = static_cast<uint32_t>(img.width) * img.height * 4;
-    const uint32_t andSize = maskStride * img.height;
-    std::vector<uint8_t> b;
-    PutInfoHeader(b, img.width, img.height * 2, 32, xorSize + andSize);
-    for (int y = img.height - 1; y >= 0; --y) {
-      for (int x = 0; x < img.width; ++x) {
-        const uint8_t* p = img.At(x, y);
-        b.insert(b.end(), {p[2], p[1], p[0], p[3]});
-      }
-    }
-    for (int y = img.height - 1; y >= 0; --y) {
-      std::vector<uint8_t> row(maskStride, 0);
-      for (int x = 0; x < img.width; ++x)
-        if (img.At(x, y)[3] < 128) row[x / 8] |= static_cast<uint8_t>(0x80 >> (x % 8));
-      b.insert(b.end(), row.begin(), row.end());
-    }
-    bodies.push_back(std::move(b));
+    const bool palette = format.paletteFrom > 0 && img.width >= format.paletteFrom && img.height >= format.paletteFrom;
+    bodies.push_back(palette ? IcoBody8(img, format.backdrop) : IcoBody32(img));
+    palettes.push_back(palette);
   }
   std::vector<uint8_t> out;
   Put16(out, 0);
@@ -577,10 +728,10 @@ inline std::vector<uint8_t> EncodeIco(const std::vector<Image>& images) {
   for (size_t i = 0; i < images.size(); ++i) {
     out.push_back(static_cast<uint8_t>(images[i].width == 256 ? 0 : images[i].width));
     out.push_back(static_cast<uint8_t>(images[i].height == 256 ? 0 : images[i].height));
-    out.push_back(0);  // no palette
+    out.push_back(0);  // 256 colours, or no palette at all
     out.push_back(0);
-    Put16(out, 1);   // planes
-    Put16(out, 32);  // bits per pixel
+    Put16(out, 1);  // planes
+    Put16(out, palettes[i] ? 8 : 32);
     Put32(out, static_cast<uint32_t>(bodies[i].size()));
     Put32(out, offset);
     offset += static_cast<uint32_t>(bodies[i].size());

@@ -3,6 +3,8 @@
 // manifest covering every picture id of resource.h with the kind the window loads it as.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <fstream>
 #include <map>
 #include <regex>
@@ -149,6 +151,89 @@ TEST(ImageGen, IconFileIsLaidOutAsWindowsReadsIt) {
   const size_t maskStart = pixels + 16 * 16 * 4;
   EXPECT_EQ(0xFF, ico[maskStart]) << "bottom row transparent";
   EXPECT_EQ(0x00, ico[maskStart + 15 * 4]) << "top row opaque";
+}
+
+// From the size IcoFormat names, images are stored with 256 colours: a third of the room.
+TEST(ImageGen, LargerIconImagesTakeAPaletteBlendedOntoTheBackdrop) {
+  Image small = Draw("canvas 16 16\nrect 0 0 16 16 #FF0000\n", 16, 16);
+  // Opaque top half: a left to right gradient of far more than 256 colours; a quarter-covered
+  // column at x = 24.. on the bottom half; the rest empty.
+  Image big = Draw("canvas 64 64\nrect 0 0 64 32 #000000|#FFFFFF\nrect 32 32 64 64 #FF000040\n", 64, 64);
+  IcoFormat format;
+  format.paletteFrom = 32;
+  format.backdrop = 0x0000FF;
+  const std::vector<uint8_t> ico = EncodeIco({small, big}, format);
+  EXPECT_EQ(32u, U16(ico, 6 + 6)) << "16 pixels keep their alpha";
+  ASSERT_EQ(8u, U16(ico, 6 + 16 + 6));
+  EXPECT_EQ(0, ico[6 + 16 + 2]) << "a colour count of 0 means 256";
+  const uint32_t offset = U32(ico, 6 + 16 + 12);
+  const uint32_t stride = 64, maskStride = 8;
+  EXPECT_EQ(40u + 256 * 4 + stride * 64 + maskStride * 64, U32(ico, 6 + 16 + 8));
+  EXPECT_EQ(ico.size(), offset + U32(ico, 6 + 16 + 8));
+  EXPECT_EQ(8u, U16(ico, offset + 14));
+  EXPECT_EQ(128u, U32(ico, offset + 8)) << "height counts the mask too";
+
+  const size_t palette = offset + 40, pixels = palette + 256 * 4, mask = pixels + stride * 64;
+  auto colour = [&](int index) {
+    const size_t at = palette + 4 * static_cast<size_t>(index);
+    return static_cast<uint32_t>(ico[at + 2] << 16 | ico[at + 1] << 8 | ico[at]);
+  };
+  auto indexAt = [&](int x, int y) { return static_cast<int>(ico[pixels + static_cast<size_t>(63 - y) * stride + x]); };
+  auto masked = [&](int x, int y) { return (ico[mask + static_cast<size_t>(63 - y) * maskStride + x / 8] & (0x80 >> (x % 8))) != 0; };
+  EXPECT_EQ(0u, colour(0)) << "entry 0 is black, under the transparent pixels";
+  // The empty quarter: transparent, index 0. The faint one (a quarter covered) is left out
+  // like the 32-bit mask leaves it out.
+  EXPECT_TRUE(masked(5, 40));
+  EXPECT_EQ(0, indexAt(5, 40));
+  EXPECT_TRUE(masked(40, 40));
+  // The gradient row: no colour further from its pixel than the 256 boxes allow, and in order.
+  int previous = -1;
+  for (int x = 0; x < 64; ++x) {
+    EXPECT_FALSE(masked(x, 10));
+    const uint32_t got = colour(indexAt(x, 10));
+    const int grey = static_cast<int>(got & 0xFF);
+    EXPECT_EQ(got, static_cast<uint32_t>(grey * 0x010101)) << "a grey stays grey at x " << x;
+    EXPECT_NEAR(big.At(x, 10)[0], grey, 3) << x;
+    EXPECT_GE(grey, previous);
+    previous = grey;
+  }
+  EXPECT_EQ(EncodeIco({small, big}, format), ico) << "the same bytes every time";
+}
+
+TEST(ImageGen, AnImageOfThousandsOfColoursIsStoredWithTheNearestOfTwoHundredAndFiftyFive) {
+  // Red rising down the picture under green rising across it: 4096 colours.
+  Image img = Draw("canvas 64 64\nrect 0 0 64 64 #000000/#FF0000\nrect 0 0 64 64 #00000080|#00FF0080\n", 64, 64);
+  std::map<uint32_t, int> distinct;
+  for (int y = 0; y < 64; ++y)
+    for (int x = 0; x < 64; ++x) ++distinct[img.At(x, y)[0] << 16 | img.At(x, y)[1] << 8 | img.At(x, y)[2]];
+  ASSERT_GT(distinct.size(), 1000u);
+  IcoFormat format;
+  format.paletteFrom = 32;
+  const std::vector<uint8_t> ico = EncodeIco({img}, format);
+  const size_t palette = U32(ico, 6 + 12) + 40, pixels = palette + 256 * 4;
+  int worst = 0;
+  for (int y = 0; y < 64; ++y) {
+    for (int x = 0; x < 64; ++x) {
+      const size_t at = palette + 4 * static_cast<size_t>(ico[pixels + static_cast<size_t>(63 - y) * 64 + x]);
+      for (int c = 0; c < 3; ++c) worst = std::max(worst, std::abs(static_cast<int>(img.At(x, y)[c]) - ico[at + 2 - c]));
+    }
+  }
+  EXPECT_LE(worst, 12) << "no pixel more than a few steps from its colour";
+}
+
+TEST(ImageGen, PaletteImagesBlendHalfCoveredPixelsOntoTheBackdrop) {
+  // A 32-pixel square, red at three quarters cover: shown as red over the backdrop.
+  Image img = Draw("canvas 32 32\nrect 0 0 32 32 #FF0000C0\n", 32, 32);
+  IcoFormat format;
+  format.paletteFrom = 32;
+  format.backdrop = 0x0000FF;
+  const std::vector<uint8_t> ico = EncodeIco({img}, format);
+  const uint32_t offset = U32(ico, 6 + 12);
+  const size_t palette = offset + 40, pixels = palette + 256 * 4;
+  const size_t at = palette + 4 * static_cast<size_t>(ico[pixels]);
+  EXPECT_EQ(0xC0, ico[at + 2]) << "red";
+  EXPECT_EQ(0x00, ico[at + 1]);
+  EXPECT_EQ(0x3F, ico[at]) << "blue from the backdrop";
 }
 
 TEST(ImageGen, BitmapRowsArePaddedAndTransparencyIsWhite) {
