@@ -10,6 +10,7 @@
 #include <string>
 
 #include "pages/osinfo/os_identification.h"
+#include "platform/win32/system_dll.h"
 #include "shared/file_ops_cases.h"
 
 namespace {
@@ -215,6 +216,27 @@ TEST(Win32SystemProcesses, WaitOnNoHandleFailsAtOnce) {
   Win32SystemApi sys;
   EXPECT_EQ(WAIT_FAILED, sys.WaitForSingleObject(0, kInfinite));
   EXPECT_FALSE(sys.CloseHandle(0));
+}
+
+}  // namespace
+
+namespace {
+
+// The shell and the common dialogs are loaded when first called, from the system folder.
+TEST(SystemDll, FunctionsComeFromTheSystemFolderAndMissingOnesAreNull) {
+  FARPROC shellExecute = SystemDllFunction("shell32.dll", "ShellExecuteA");
+  ASSERT_NE(nullptr, shellExecute);
+  HMODULE shell = GetModuleHandleA("shell32.dll");
+  ASSERT_NE(nullptr, shell);
+  EXPECT_EQ(GetProcAddress(shell, "ShellExecuteA"), shellExecute);
+  char path[MAX_PATH] = "", folder[MAX_PATH] = "";
+  GetModuleFileNameA(shell, path, sizeof path);
+  GetSystemDirectoryA(folder, sizeof folder);
+  EXPECT_EQ(0, _strnicmp(path, folder, strlen(folder))) << path;
+
+  EXPECT_NE(nullptr, SystemDllFunction("comdlg32.dll", "GetOpenFileNameA"));
+  EXPECT_EQ(nullptr, SystemDllFunction("shell32.dll", "NoSuchFunction"));
+  EXPECT_EQ(nullptr, SystemDllFunction("keelbrook-no-such.dll", "Anything"));
 }
 
 }  // namespace

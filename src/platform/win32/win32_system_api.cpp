@@ -6,6 +6,8 @@
 #include <cstring>
 #include <vector>
 
+#include "platform/win32/system_dll.h"
+
 static_assert(sizeof(OSVERSIONINFOEXA) == kOsVersionInfoExSize, "the extended version record is 156 bytes");
 static_assert(sizeof(STARTUPINFOA) == 68, "the start-up record is 68 bytes");
 
@@ -155,8 +157,10 @@ std::intptr_t Win32SystemApi::ShellExecuteA(BoxOwner owner, const std::string& v
                                             int show) {
   // The shell reads an empty verb, parameter list or directory as "none given".
   auto orNull = [](const std::string& s) { return s.empty() ? nullptr : s.c_str(); };
-  HINSTANCE result = ::ShellExecuteA(OwnerOf(owner), orNull(verb), file.c_str(), orNull(parameters),
-                                     orNull(directory), show);
+  using ShellExecuteFunction = HINSTANCE(WINAPI*)(HWND, LPCSTR, LPCSTR, LPCSTR, LPCSTR, INT);
+  static const auto shellExecute = SystemFunction<ShellExecuteFunction>("shell32.dll", "ShellExecuteA");
+  if (!shellExecute) return SE_ERR_DLLNOTFOUND;
+  HINSTANCE result = shellExecute(OwnerOf(owner), orNull(verb), file.c_str(), orNull(parameters), orNull(directory), show);
   return reinterpret_cast<std::intptr_t>(result);
 }
 

@@ -144,12 +144,22 @@ Win32Picture::~Win32Picture() {
 void Win32Picture::SetImage(int imageId) {
   if (imageId == image_) return;
   image_ = imageId;
-  HICON& icon = icons_[imageId];
+  if (live_) Show();
+}
+
+void Win32Picture::Realise() {
+  if (live_) return;
+  live_ = true;
+  if (image_) Show();
+}
+
+void Win32Picture::Show() {
+  HICON& icon = icons_[image_];
   if (!icon) {
     // Not shared: a shared icon comes back at whatever size it was first loaded.
     RECT r;
     GetClientRect(hwnd_, &r);
-    icon = static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(imageId), IMAGE_ICON,
+    icon = static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(image_), IMAGE_ICON,
                                          r.right - r.left, r.bottom - r.top, LR_DEFAULTCOLOR));
   }
   SendMessageA(hwnd_, STM_SETICON, reinterpret_cast<WPARAM>(icon), 0);

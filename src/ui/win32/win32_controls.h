@@ -64,7 +64,8 @@ class Win32ListBox : public ListBoxControl {
 // do not load again on every press.
 class Win32Picture : public PictureControl {
  public:
-  explicit Win32Picture(HWND hwnd = nullptr) : hwnd_(hwnd) {}
+  // A picture that is not live only notes its image until Realise.
+  explicit Win32Picture(HWND hwnd = nullptr, bool live = true) : hwnd_(hwnd), live_(live) {}
   ~Win32Picture() override;
   Win32Picture(const Win32Picture&) = delete;
   Win32Picture& operator=(const Win32Picture&) = delete;
@@ -72,9 +73,14 @@ class Win32Picture : public PictureControl {
   HWND Handle() const { return hwnd_; }
   int GetImage() const override { return image_; }
   void SetImage(int imageId) override;
+  // Loads and shows the image noted so far; from then on every change shows at once.
+  void Realise();
 
  private:
+  void Show();
+
   HWND hwnd_;
+  bool live_;
   int image_ = 0;
   std::map<int, HICON> icons_;
 };

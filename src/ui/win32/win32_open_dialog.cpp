@@ -4,6 +4,8 @@
 
 #include <vector>
 
+#include "platform/win32/system_dll.h"
+
 bool Win32OpenDialog::Execute(const OpenDialogOptions& options, std::string& fileName) {
   // "Name|pattern|Name|pattern" becomes the double-zero-terminated list the dialog takes.
   std::string filter = options.filter;
@@ -30,7 +32,9 @@ bool Win32OpenDialog::Execute(const OpenDialogOptions& options, std::string& fil
   if (options.pathMustExist) ofn.Flags |= OFN_PATHMUSTEXIST;
   if (options.fileMustExist) ofn.Flags |= OFN_FILEMUSTEXIST;
   if (options.noDereferenceLinks) ofn.Flags |= OFN_NODEREFERENCELINKS;
-  if (!GetOpenFileNameA(&ofn)) return false;
+  using GetOpenFileNameFunction = BOOL(WINAPI*)(OPENFILENAMEA*);
+  static const auto getOpenFileName = SystemFunction<GetOpenFileNameFunction>("comdlg32.dll", "GetOpenFileNameA");
+  if (!getOpenFileName || !getOpenFileName(&ofn)) return false;
   fileName.assign(file.data());
   return true;
 }
