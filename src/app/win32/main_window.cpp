@@ -344,11 +344,15 @@ HWND MainWindow::CreateControl(const ControlSpec& spec) {
       break;
   }
   HWND page = pages_[spec.page];
-  HWND control = CreateWindowExA(exStyle, cls, spec.text ? spec.text : "", style, Scale(spec.x), Scale(spec.y),
+  // A memo lays its lines out again for every font it is given: its text comes after the font.
+  const bool memo = spec.kind == ControlKind::Memo || spec.kind == ControlKind::BorderedMemo;
+  const char* text = spec.text && !memo ? spec.text : "";
+  HWND control = CreateWindowExA(exStyle, cls, text, style, Scale(spec.x), Scale(spec.y),
                                  Scale(spec.width), Scale(spec.height), page,
                                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)), instance_, nullptr);
   if (!control) return nullptr;
   SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+  if (memo && spec.text) SetWindowTextA(control, spec.text);
 
   switch (spec.kind) {
     case ControlKind::Label: {
@@ -371,20 +375,30 @@ HWND MainWindow::CreateControl(const ControlSpec& spec) {
       break;
     case ControlKind::Button:
     case ControlKind::DefaultButton:
-      if (spec.image) buttonPictures_.Set(control, spec.image, Scale(16), Scale(2));
+      if (spec.image) {
+        const int image = spec.image;
+        WhenPageShown(spec.page, [this, control, image] { buttonPictures_.Set(control, image, Scale(16), Scale(2)); });
+      }
       break;
     case ControlKind::Picture:
     case ControlKind::HiddenPicture:
       if (square) {
-        auto picture = std::make_unique<Win32Picture>(control);
+        // The picture knows its image at once (the page's handlers ask for it); it loads and
+        // shows it when the page is first shown.
+        auto picture = std::make_unique<Win32Picture>(control, false);
         if (spec.image) picture->SetImage(spec.image);
+        Win32Picture* shown = picture.get();
+        WhenPageShown(spec.page, [shown] { shown->Realise(); });
         pictures_[spec.id] = std::move(picture);
       } else if (spec.image) {
-        HBITMAP bitmap = LoadScaledBitmap(instance_, spec.image, Scale(spec.width), Scale(spec.height));
-        if (bitmap) {
-          bitmaps_.push_back(bitmap);
-          SendMessageA(control, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(bitmap));
-        }
+        const int image = spec.image, width = Scale(spec.width), height = Scale(spec.height);
+        WhenPageShown(spec.page, [this, control, image, width, height] {
+          HBITMAP bitmap = LoadScaledBitmap(instance_, image, width, height);
+          if (bitmap) {
+            bitmaps_.push_back(bitmap);
+            SendMessageA(control, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(bitmap));
+          }
+        });
       }
       break;
     case ControlKind::Bevel:
@@ -416,11 +430,24 @@ void MainWindow::ShowPage(int index) {
   const bool focusLeaves = switching && focus && IsChild(pages_[activePage_], focus);
   activePage_ = index;
   if (switching) focusParked_ = false;
+  if (!pageShown_[index]) {
+    pageShown_[index] = true;
+    for (const auto& step : beforeFirstShow_[index]) step();
+    beforeFirstShow_[index].clear();
+  }
   ShowWindow(pages_[index], SW_SHOW);
   for (int i = 0; i < kPageCount; ++i) {
     if (i != index) ShowWindow(pages_[i], SW_HIDE);
   }
   if (focusLeaves) FocusActivePage();
+}
+
+void MainWindow::WhenPageShown(int page, std::function<void()> step) {
+  if (page < 0 || page >= kPageCount || pageShown_[page]) {
+    step();
+    return;
+  }
+  beforeFirstShow_[page].push_back(std::move(step));
 }
 
 void MainWindow::FocusActivePage() {
