@@ -1039,10 +1039,6 @@ void KeelbrookDriver::Kill() {
 
 std::string KeelbrookDriver::Screenshot(const std::string& name) {
   if (!main_) Fail("the program has not been started");
-  std::string folder = Env("KB_SCREENS", "screens");
-  if (!MakeDirectories(folder)) Fail("could not create the screenshot folder " + folder);
-  const std::string file = folder + "/" + name + ".bmp";
-
   // Have every window of the program painted before the screen is read.
   SetWindowPos(main_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   RedrawWindow(main_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
@@ -1052,13 +1048,29 @@ std::string KeelbrookDriver::Screenshot(const std::string& name) {
 
   RECT r = {};
   GetWindowRect(main_, &r);
+  std::string file;
+  const std::string failure = ShootScreen(r, name, &file);
+  if (!failure.empty()) Fail(failure);
+  return file;
+}
+
+}  // namespace e2e
+
+namespace e2e {
+
+std::string ShootScreen(RECT r, const std::string& name, std::string* file) {
+  const std::string folder = Env("KB_SCREENS", "screens");
+  if (!MakeDirectories(folder)) return "could not create the screenshot folder " + folder;
+  const std::string path = folder + "/" + name + ".bmp";
+  if (file) *file = path;
+
   r.left = r.left < 0 ? 0 : r.left;
   r.top = r.top < 0 ? 0 : r.top;
   const int screenW = GetSystemMetrics(SM_CXSCREEN), screenH = GetSystemMetrics(SM_CYSCREEN);
   if (r.right > screenW) r.right = screenW;
   if (r.bottom > screenH) r.bottom = screenH;
   const int w = r.right - r.left, h = r.bottom - r.top;
-  if (w <= 0 || h <= 0) Fail("the main window is not on the screen");
+  if (w <= 0 || h <= 0) return "the area to shoot is not on the screen";
 
   BITMAPINFOHEADER header = {};
   header.biSize = sizeof header;
@@ -1073,6 +1085,7 @@ std::string KeelbrookDriver::Screenshot(const std::string& name) {
   HBITMAP bitmap = CreateDIBSection(screen, reinterpret_cast<BITMAPINFO*>(&header), DIB_RGB_COLORS, &bits, nullptr, 0);
   HGDIOBJ old = SelectObject(memory, bitmap);
   const BOOL copied = BitBlt(memory, 0, 0, w, h, screen, r.left, r.top, SRCCOPY | CAPTUREBLT);
+  const DWORD copyError = copied ? 0 : GetLastError();
   GdiFlush();
   const DWORD stride = (static_cast<DWORD>(w) * 3 + 3) & ~3u;
   const DWORD imageSize = stride * static_cast<DWORD>(h);
@@ -1084,7 +1097,7 @@ std::string KeelbrookDriver::Screenshot(const std::string& name) {
 
   bool written = false;
   if (copied && bits) {
-    if (FILE* f = fopen(file.c_str(), "wb")) {
+    if (FILE* f = fopen(path.c_str(), "wb")) {
       written = fwrite(&fileHeader, sizeof fileHeader, 1, f) == 1 && fwrite(&header, sizeof header, 1, f) == 1 &&
                 fwrite(bits, imageSize, 1, f) == 1;
       written = (fclose(f) == 0) && written;
@@ -1094,14 +1107,40 @@ std::string KeelbrookDriver::Screenshot(const std::string& name) {
   DeleteObject(bitmap);
   DeleteDC(memory);
   ReleaseDC(nullptr, screen);
-  if (!copied) Fail("could not read the screen: " + ErrorText(GetLastError()));
-  if (!written) Fail("could not write " + file);
-  return file;
+  if (!copied) return "could not read the screen: " + ErrorText(copyError);
+  if (!written) return "could not write " + path;
+  return "";
 }
 
-}  // namespace e2e
+std::string ShootWindows(const KeelbrookDriver& kb, const std::vector<HWND>& windows, const std::string& name) {
+  kb.Sync();
+  RECT all = {0, 0, 0, 0};
+  for (HWND w : windows) {
+    RedrawWindow(w, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    RECT r;
+    GetWindowRect(w, &r);
+    if (IsRectEmpty(&all)) all = r;
+    else UnionRect(&all, &all, &r);
+  }
+  Sleep(250);
+  kb.Sync();
+  return ShootScreen(all, name);
+}
 
-namespace e2e {
+std::string WindowsDir() {
+  char dir[MAX_PATH] = "";
+  GetWindowsDirectoryA(dir, sizeof dir);
+  return dir;
+}
+
+std::string UserName() {
+  char buf[256] = "";
+  DWORD n = sizeof buf;
+  if (!GetUserNameA(buf, &n)) throw DriverError("GetUserNameA failed");
+  return buf;
+}
+
+std::string XpSendToFolder() { return WindowsDir().substr(0, 2) + "\\Documents and Settings\\" + UserName() + "\\SendTo"; }
 
 std::vector<uint32_t> ScreenPixels(const RECT& r) {
   const int w = r.right - r.left, h = r.bottom - r.top;

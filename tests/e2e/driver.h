@@ -82,6 +82,18 @@ std::string Quote(const std::string& text);
 // The pixels of a screen rectangle as 0x00RRGGBB, row by row (empty for an empty rectangle).
 std::vector<uint32_t> ScreenPixels(const RECT& r);
 
+// Writes $KB_SCREENS/<name>.bmp (24-bit) of the screen area `r`, cut to the screen, and sets
+// `file` to its path. Returns what went wrong, or "" when the file was written.
+std::string ShootScreen(RECT r, const std::string& name, std::string* file = nullptr);
+// The same for the area that holds all `windows`, frames included, after each was painted again.
+std::string ShootWindows(const class KeelbrookDriver& kb, const std::vector<HWND>& windows, const std::string& name);
+
+// The Windows directory of the prefix, the user Wine runs as, and that user's Send To folder
+// on the NT family ("winxp").
+std::string WindowsDir();
+std::string UserName();
+std::string XpSendToFolder();
+
 // The lines of a log that a test program appends to, each split at "|"; lines with another
 // number of fields than `fields` are left out (a line still being written).
 std::vector<std::vector<std::string>> ReadRecords(const std::string& path, size_t fields);

@@ -29,20 +29,6 @@ const char kDeleteFailed[] = "There was a problem while deleting\nfrom the Send 
 const char kRenameFailed[] = "There was a problem while renaming the file !";
 const std::string kUninstall = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
 
-std::string WindowsDir() {
-  char buf[MAX_PATH] = "";
-  GetWindowsDirectoryA(buf, sizeof buf);
-  return buf;
-}
-
-std::string UserName() {
-  char buf[256] = "";
-  DWORD n = sizeof buf;
-  if (!GetUserNameA(buf, &n)) throw e2e::DriverError("GetUserNameA failed");
-  return buf;
-}
-
-std::string XpSendTo() { return WindowsDir().substr(0, 2) + "\\Documents and Settings\\" + UserName() + "\\SendTo"; }
 
 std::wstring Wide(const std::string& text) {
   std::wstring wide(text.size() + 1, L'\0');
@@ -173,7 +159,7 @@ class FileLock {
 class FailingFiles : public ::testing::Test {
  protected:
   void SetUp() override {
-    folder = std::make_unique<SendToFolder>(XpSendTo());
+    folder = std::make_unique<SendToFolder>(e2e::XpSendToFolder());
     for (const char* name : {"Good.lnk", "ReadOnly.lnk", "ReadOnlyToo.lnk", "Held.lnk", "Vanish.lnk", "VanishToo.lnk"})
       folder->Add(name);
     // Its full path passes MAX_PATH, although the name alone is a valid one.

@@ -313,71 +313,8 @@ class SendToEntries {
   std::vector<std::string> made_, files_;
 };
 
-std::string WindowsDir() {
-  char buf[MAX_PATH] = "";
-  GetWindowsDirectoryA(buf, sizeof buf);
-  return buf;
-}
-
 // Under "win98" the program lists the Send To folder inside the Windows directory.
-std::string Win98SendTo() { return WindowsDir() + "\\SendTo"; }
-
-std::string XpSendTo() {
-  char user[256] = "";
-  DWORD n = sizeof user;
-  GetUserNameA(user, &n);
-  return WindowsDir().substr(0, 1) + ":\\Documents and Settings\\" + user + "\\SendTo";
-}
-
-// Writes $KB_SCREENS/<name>.bmp of the screen area that holds all `windows`, frames included.
-void ShootWindows(const KeelbrookDriver& kb, const std::vector<HWND>& windows, const std::string& name) {
-  kb.Sync();
-  RECT all = {0, 0, 0, 0};
-  for (HWND w : windows) {
-    RedrawWindow(w, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
-    RECT r;
-    GetWindowRect(w, &r);
-    if (IsRectEmpty(&all)) all = r;
-    else UnionRect(&all, &all, &r);
-  }
-  Sleep(250);
-  kb.Sync();
-  const int w = all.right - all.left, h = all.bottom - all.top;
-  ASSERT_GT(w, 0);
-  ASSERT_GT(h, 0);
-  BITMAPINFOHEADER header = {};
-  header.biSize = sizeof header;
-  header.biWidth = w;
-  header.biHeight = h;
-  header.biPlanes = 1;
-  header.biBitCount = 24;
-  void* bits = nullptr;
-  HDC screen = GetDC(nullptr);
-  HDC memory = CreateCompatibleDC(screen);
-  HBITMAP bitmap = CreateDIBSection(screen, reinterpret_cast<BITMAPINFO*>(&header), DIB_RGB_COLORS, &bits, nullptr, 0);
-  HGDIOBJ old = SelectObject(memory, bitmap);
-  const BOOL copied = BitBlt(memory, 0, 0, w, h, screen, all.left, all.top, SRCCOPY);
-  GdiFlush();
-  const DWORD size = ((static_cast<DWORD>(w) * 3 + 3) & ~3u) * static_cast<DWORD>(h);
-  header.biSizeImage = size;
-  BITMAPFILEHEADER file = {};
-  file.bfType = 0x4D42;
-  file.bfOffBits = sizeof file + sizeof header;
-  file.bfSize = file.bfOffBits + size;
-  const std::string folder = e2e::Env("KB_SCREENS", "screens");
-  CreateDirectoryA(folder.c_str(), nullptr);
-  bool written = false;
-  if (FILE* f = fopen((folder + "/" + name + ".bmp").c_str(), "wb")) {
-    written = copied && bits && fwrite(&file, sizeof file, 1, f) == 1 && fwrite(&header, sizeof header, 1, f) == 1 &&
-              fwrite(bits, size, 1, f) == 1;
-    written = fclose(f) == 0 && written;
-  }
-  SelectObject(memory, old);
-  DeleteObject(bitmap);
-  DeleteDC(memory);
-  ReleaseDC(nullptr, screen);
-  EXPECT_TRUE(written) << "could not write " << folder << "/" << name << ".bmp";
-}
+std::string Win98SendTo() { return e2e::WindowsDir() + "\\SendTo"; }
 
 // ---------------------------------------------------------------------------------------------
 // The layout at each DPI.
@@ -528,7 +465,7 @@ TEST_P(InputDialogAtDpi, KeepsItsProportionsWithNothingCut) {
   const RECT ok = RectIn(dialog, GetDlgItem(dialog, IDOK));
   EXPECT_LE(prompt.bottom, edit.top) << "the prompt stands above the field";
   EXPECT_LE(edit.bottom, ok.top) << "the buttons stand below the field";
-  ShootWindows(kb, {dialog}, "dpi-" + std::to_string(dpi) + "-inputdialog");
+  EXPECT_EQ("", e2e::ShootWindows(kb, {dialog}, "dpi-" + std::to_string(dpi) + "-inputdialog"));
 
   kb.Post(GetDlgItem(dialog, IDCANCEL), BM_CLICK, 0, 0);
   EXPECT_TRUE(e2e::WaitUntil([&] { return !IsWindowVisible(dialog); }, 5000));
@@ -908,7 +845,7 @@ TEST(Screenshots, EveryPageTheInputDialogAndTheSaveQuestion) {
     registry.SetString(HKEY_LOCAL_MACHINE, key, "DisplayName", p.name);
     registry.SetString(HKEY_LOCAL_MACHINE, key, "UninstallString", "C:\\nowhere\\uninstall.exe");
   }
-  SendToEntries entries(XpSendTo(), {"Desktop (create shortcut).lnk", "Floppy Disk (A).lnk", "Mail Recipient.lnk",
+  SendToEntries entries(e2e::XpSendToFolder(), {"Desktop (create shortcut).lnk", "Floppy Disk (A).lnk", "Mail Recipient.lnk",
                                      "My Documents.lnk", "Notepad.lnk"});
   DpiSetting normal(96);
   KeelbrookDriver kb;
@@ -922,7 +859,7 @@ TEST(Screenshots, EveryPageTheInputDialogAndTheSaveQuestion) {
       ASSERT_NE(items.end(), notepad) << "the Send To list shows no Notepad";
       kb.SelectListItem(IDC_SENDTO_LIST, static_cast<int>(notepad - items.begin()));
     }
-    ShootWindows(kb, {kb.MainWindow()}, std::string("page-") + kPageNames[page]);
+    EXPECT_EQ("", e2e::ShootWindows(kb, {kb.MainWindow()}, std::string("page-") + kPageNames[page]));
   }
 
   kb.SwitchTab(kSendTo);
@@ -932,7 +869,7 @@ TEST(Screenshots, EveryPageTheInputDialogAndTheSaveQuestion) {
   // through a blink.
   kb.Post(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(dialog, IDOK)), TRUE);
   kb.Post(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(dialog, IDC_INPUT_EDIT)), TRUE);
-  ShootWindows(kb, {kb.MainWindow(), dialog}, "input-dialog");
+  EXPECT_EQ("", e2e::ShootWindows(kb, {kb.MainWindow(), dialog}, "input-dialog"));
   kb.Post(GetDlgItem(dialog, IDCANCEL), BM_CLICK, 0, 0);
   ASSERT_TRUE(e2e::WaitUntil([&] { return !IsWindowVisible(dialog); }, 5000));
 
@@ -941,7 +878,7 @@ TEST(Screenshots, EveryPageTheInputDialogAndTheSaveQuestion) {
   kb.Click(IDC_SYSINFO_EXIT);
   const e2e::MessageBoxInfo box = kb.WaitForMessageBox();
   EXPECT_EQ("Save ?", box.caption);
-  ShootWindows(kb, {kb.MainWindow(), box.hwnd}, "save-question");
+  EXPECT_EQ("", e2e::ShootWindows(kb, {kb.MainWindow(), box.hwnd}, "save-question"));
   kb.Answer(box, IDNO);
   EXPECT_EQ(0u, kb.WaitForExit());
 }

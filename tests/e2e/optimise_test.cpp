@@ -14,11 +14,6 @@
 
 namespace {
 
-std::string WindowsDir() {
-  char dir[MAX_PATH] = {};
-  GetWindowsDirectoryA(dir, sizeof dir);
-  return dir;
-}
 std::string SystemDir() {
   char dir[MAX_PATH] = {};
   GetSystemDirectoryA(dir, sizeof dir);
@@ -109,7 +104,7 @@ class Optimise : public ::testing::Test {
 TEST_F(Optimise, MissingToolsShowTheirBoxesWithoutOwner) {
   StartOnOptimise();
   ASSERT_FALSE(Exists(SystemDir() + "\\walign.exe"));
-  ASSERT_FALSE(Exists(WindowsDir() + "\\scandskw.exe"));
+  ASSERT_FALSE(Exists(e2e::WindowsDir() + "\\scandskw.exe"));
   ASSERT_FALSE(Exists(SystemDir() + "\\defrag.exe"));
   const struct {
     int button;
@@ -136,7 +131,7 @@ TEST_F(Optimise, MissingToolsShowTheirBoxesWithoutOwner) {
 }
 
 TEST_F(Optimise, AToolInPlaceIsStartedAndNotWaitedFor) {
-  const std::string tool = WindowsDir() + "\\scandskw.exe";
+  const std::string tool = e2e::WindowsDir() + "\\scandskw.exe";
   StandInTool standIn(tool);
   StartOnOptimise();
   kb.Click(IDC_OPTIMISE_SCANDISK);

@@ -30,19 +30,6 @@ constexpr const char* kAddFailed = "There was a problem while adding\nto the Sen
 constexpr const char* kRenameFailed = "There was a problem while renaming the file !";
 constexpr const char* kDeleteFailed = "There was a problem while deleting\nfrom the Send To list !";
 
-std::string WindowsDir() {
-  char buf[MAX_PATH] = "";
-  GetWindowsDirectoryA(buf, sizeof buf);
-  return buf;
-}
-
-std::string UserName() {
-  char buf[256] = "";
-  DWORD n = sizeof buf;
-  if (!GetUserNameA(buf, &n)) throw e2e::DriverError("GetUserNameA failed");
-  return buf;
-}
-
 bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 std::string ReadAll(const std::string& path) {
@@ -213,48 +200,6 @@ void TypeChars(const KeelbrookDriver& kb, HWND edit, const std::string& text, co
                            e2e::Quote(KeelbrookDriver::WindowText(edit)) + " instead of " + e2e::Quote(expected));
 }
 
-// Writes $KB_SCREENS/<name>.bmp of one window as it is on screen.
-void ShootWindow(const KeelbrookDriver& kb, HWND hwnd, const std::string& name) {
-  kb.Sync();
-  RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
-  Sleep(200);
-  kb.Sync();
-  RECT r;
-  GetWindowRect(hwnd, &r);
-  const int w = r.right - r.left, h = r.bottom - r.top;
-  BITMAPINFOHEADER header = {};
-  header.biSize = sizeof header;
-  header.biWidth = w;
-  header.biHeight = h;
-  header.biPlanes = 1;
-  header.biBitCount = 24;
-  void* bits = nullptr;
-  HDC screen = GetDC(nullptr);
-  HDC memory = CreateCompatibleDC(screen);
-  HBITMAP bitmap = CreateDIBSection(screen, reinterpret_cast<BITMAPINFO*>(&header), DIB_RGB_COLORS, &bits, nullptr, 0);
-  HGDIOBJ old = SelectObject(memory, bitmap);
-  BitBlt(memory, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
-  GdiFlush();
-  const DWORD size = ((static_cast<DWORD>(w) * 3 + 3) & ~3u) * static_cast<DWORD>(h);
-  header.biSizeImage = size;
-  BITMAPFILEHEADER file = {};
-  file.bfType = 0x4D42;
-  file.bfOffBits = sizeof file + sizeof header;
-  file.bfSize = file.bfOffBits + size;
-  const std::string folder = e2e::Env("KB_SCREENS", "screens");
-  CreateDirectoryA(folder.c_str(), nullptr);
-  if (FILE* f = fopen((folder + "/" + name + ".bmp").c_str(), "wb")) {
-    fwrite(&file, sizeof file, 1, f);
-    fwrite(&header, sizeof header, 1, f);
-    if (bits) fwrite(bits, size, 1, f);
-    fclose(f);
-  }
-  SelectObject(memory, old);
-  DeleteObject(bitmap);
-  DeleteDC(memory);
-  ReleaseDC(nullptr, screen);
-}
-
 int IndexOf(const Lines& lines, const std::string& line) {
   for (size_t i = 0; i < lines.size(); ++i)
     if (lines[i] == line) return static_cast<int>(i);
@@ -298,8 +243,7 @@ class SendToScenario : public ::testing::Test {
   KeelbrookDriver kb;
 };
 
-std::string Win98Folder() { return WindowsDir() + "\\SendTo"; }
-std::string XpFolder() { return WindowsDir().substr(0, 2) + "\\Documents and Settings\\" + UserName() + "\\SendTo"; }
+std::string Win98Folder() { return e2e::WindowsDir() + "\\SendTo"; }
 
 TEST_F(SendToScenario, Win98ListsTheFolderUnderTheWindowsDirectory) {
   Prepare(Win98Folder());
@@ -318,7 +262,7 @@ TEST_F(SendToScenario, AddCopiesTheChosenShortcutItself) {
   Open("win98", Win98Folder());
   ScratchFolder source("C:\\kb-sendto-source");
   const std::string link = source.Path("Calculator.lnk");
-  ASSERT_TRUE(MakeShortcut(link, WindowsDir() + "\\notepad.exe"));
+  ASSERT_TRUE(MakeShortcut(link, e2e::WindowsDir() + "\\notepad.exe"));
   Select("Floppy");
   const Lines before = Shown();
   const int selected = kb.ListSelection(IDC_SENDTO_LIST);
@@ -349,7 +293,7 @@ TEST_F(SendToScenario, AddCopiesTheChosenShortcutItself) {
 }
 
 TEST_F(SendToScenario, XpEditRenamesThroughTheInputDialog) {
-  Open("winxp", XpFolder());
+  Open("winxp", e2e::XpSendToFolder());
   // The dialog exists, hidden, from start-up on.
   HWND dialog = FindInputDialog(kb);
   ASSERT_NE(nullptr, dialog);
@@ -380,7 +324,7 @@ TEST_F(SendToScenario, XpEditRenamesThroughTheInputDialog) {
   GetWindowRect(dialog, &r);
   EXPECT_NEAR(GetSystemMetrics(SM_CXSCREEN) / 2, (r.left + r.right) / 2, 2);
   EXPECT_NEAR(GetSystemMetrics(SM_CYSCREEN) / 2, (r.top + r.bottom) / 2, 2);
-  ShootWindow(kb, dialog, "inputbox");
+  e2e::ShootWindows(kb, {dialog}, "inputbox");  // a picture for people, not a check
 
   // Typing replaces the selected default; Enter is OK.
   TypeChars(kb, edit, "Editor");  // not "NotepadEditor"
@@ -436,7 +380,7 @@ TEST_F(SendToScenario, Win98RemoveDeletesAfterConfirm) {
 // Failed operations keep every line, and each line still stands for its own file: a later
 // removal deletes exactly the file behind the line removed.
 TEST_F(SendToScenario, ReadOnlyOrMissingFilesKeepTheirLines) {
-  Open("winxp", XpFolder());
+  Open("winxp", e2e::XpSendToFolder());
   const Lines before = Shown();
   const Lines files = folder->Names();  // line i stands for files[i]
   ASSERT_EQ(files.size(), before.size());

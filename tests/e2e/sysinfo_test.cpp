@@ -33,11 +33,6 @@ std::string ThisComputerName() {
   return name;
 }
 
-std::string WindowsDir() {
-  char dir[260] = {};
-  GetWindowsDirectoryA(dir, sizeof dir);
-  return dir;
-}
 
 struct IdSearch {
   int id;
@@ -140,7 +135,7 @@ TEST_F(SysInfoPage, Windows98ShowsAndStoresEveryField) {
   kb.Start();
   EXPECT_EQ((std::vector<std::string>{ThisComputerName(), "Nina Eight", "Ninety-Eight Ltd", "D:\\WIN98\\",
                                       "C:\\Program Files", "C:\\WINDOWS\\Web\\Wallpaper", "C:\\WINDOWS\\INF",
-                                      "C:\\Program Files\\Common Files", WindowsDir()}),
+                                      "C:\\Program Files\\Common Files", e2e::WindowsDir()}),
             FieldTexts());
 
   kb.TypeInto(IDC_SYSINFO_COMPUTERNAME, "KBTEST98");
@@ -180,7 +175,7 @@ TEST_F(SysInfoPage, WindowsXpShowsUnexpandedAndKeepsExpandableValues) {
   kb.Start();
   EXPECT_EQ((std::vector<std::string>{ThisComputerName(), "Xavier Pike", "XP Works", "D:\\I386", "%ProgramFiles%",
                                       "%SystemRoot%\\Web\\Wallpaper", "%SystemRoot%\\inf",
-                                      "C:\\Program Files\\Common Files", WindowsDir()}),
+                                      "C:\\Program Files\\Common Files", e2e::WindowsDir()}),
             FieldTexts());
   kb.Screenshot("sysinfo-fixtures");
 
