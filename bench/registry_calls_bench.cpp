@@ -32,8 +32,8 @@ long CallsOfOneRefresh(int count) {
   Register(f, count);
   f.registry.ResetCallCount();
   f->bntSyncClick();
-  if (f.lstUnInstList.Count() != count)
-    std::printf("registry_calls_bench: expected %d lines, got %d\n", count, f.lstUnInstList.Count());
+  if (f->lstUnInstList.Count() != count)
+    std::printf("registry_calls_bench: expected %d lines, got %d\n", count, f->lstUnInstList.Count());
   return f.registry.CallCount();
 }
 

@@ -1,6 +1,7 @@
 #include "app/tfrm_main.h"
 
 #include "pages/osinfo/os_identification.h"
+#include "platform/app_error.h"
 
 TfrmMain::TfrmMain(RegistryApi& registry, SystemApi& system, LongLivedObjects& objects,
                    const MainControls& c, TFormInputBox& inputBox)
@@ -111,4 +112,10 @@ int TfrmMain::FindSelectedLine(const ListBox& list) const {
       return i;
     }
   }
+}
+
+void TfrmMain::ReportListFull(const ListBox& list) {
+  System.MessageBoxA(BoxOwner::MainWindow,
+                     FormatNumber("The list is full: only the first %d entries are shown !", list.Count()),
+                     "Keelbrook", mb::kError);
 }

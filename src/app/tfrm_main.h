@@ -164,6 +164,8 @@ class TfrmMain {
   void KeepSettingsTexts();
   void RunCreationSteps();
   int FindSelectedLine(const ListBox& list) const;
+  // Says that a refresh stopped because the list box holds no more lines.
+  void ReportListFull(const ListBox& list);
 
  public:
   RegistryApi& Registry;

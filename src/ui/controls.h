@@ -33,14 +33,15 @@ class PictureControl {
   virtual void SetImage(int imageId) = 0;
 };
 
-// A single-selection list box that keeps its lines in the order they were added. Indexes are
-// checked by ListBox (list_box.h); the port is only asked about lines that exist.
+// A single-selection list box that keeps its lines in the order they were added. It only shows
+// them: the lines themselves are kept by ListBox (list_box.h), which checks every index, so the
+// port is never asked to read a line back and only about lines that exist.
 class ListBoxControl {
  public:
   virtual ~ListBoxControl() = default;
-  virtual int Count() const = 0;
-  virtual std::string GetLine(int index) const = 0;
-  virtual void AddLine(const std::string& text) = 0;
+  // False when the control refuses the line (out of memory; a Windows 9x list box holds at most
+  // 32,767 lines); the control is then unchanged.
+  virtual bool AddLine(const std::string& text) = 0;
   // Replaces the text of a line; a selected line stays selected.
   virtual void SetLine(int index, const std::string& text) = 0;
   virtual void DeleteLine(int index) = 0;

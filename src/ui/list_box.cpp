@@ -3,7 +3,7 @@
 #include "platform/app_error.h"
 
 void ListBox::Check(int index) const {
-  if (index < 0 || index >= control_.Count()) throw AppError(FormatNumber("List index out of bounds (%d)", index));
+  if (index < 0 || index >= Count()) throw AppError(FormatNumber("List index out of bounds (%d)", index));
 }
 
 bool ListBox::Selected(int index) const {
@@ -13,15 +13,28 @@ bool ListBox::Selected(int index) const {
 
 std::string ListBox::Items(int index) const {
   Check(index);
-  return control_.GetLine(index);
+  return lines_[static_cast<size_t>(index)];
 }
 
 void ListBox::SetItem(int index, const std::string& text) {
   Check(index);
   control_.SetLine(index, text);
+  lines_[static_cast<size_t>(index)] = text;
 }
 
 void ListBox::Delete(int index) {
   Check(index);
   control_.DeleteLine(index);
+  lines_.erase(lines_.begin() + index);
+}
+
+bool ListBox::Add(const std::string& text) {
+  if (!control_.AddLine(text)) return false;
+  lines_.push_back(text);
+  return true;
+}
+
+void ListBox::Clear() {
+  control_.Clear();
+  lines_.clear();
 }

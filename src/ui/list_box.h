@@ -1,7 +1,11 @@
 #pragma once
-// The list box as the form logic uses it: line access with the framework's index check, so that
-// asking about a line that does not exist raises "List index out of bounds (%d)".
+// The list box as the form logic uses it. It keeps the lines itself and the control only shows
+// them, so a line reads back exactly as it was added, whatever its length or bytes, without
+// asking the control (Windows 9x cannot hand a line over in any but the system's own calls).
+// Every index is checked as the framework does: asking about a line that does not exist raises
+// "List index out of bounds (%d)".
 #include <string>
+#include <vector>
 
 #include "ui/controls.h"
 
@@ -12,21 +16,24 @@ class ListBox {
  public:
   explicit ListBox(ListBoxControl& control) : control_(control) {}
 
-  int Count() const { return control_.Count(); }
+  int Count() const { return static_cast<int>(lines_.size()); }
   int ItemIndex() const { return control_.SelectedIndex(); }
   // Raise when index is outside 0 .. Count()-1.
   bool Selected(int index) const;
   std::string Items(int index) const;
   void SetItem(int index, const std::string& text);
   void Delete(int index);
-  void Add(const std::string& text) { control_.AddLine(text); }
-  void Clear() { control_.Clear(); }
+  // False when the control refuses the line: it is then in neither, and a caller that keeps a
+  // parallel list adds nothing there either.
+  bool Add(const std::string& text);
+  void Clear();
   void BeginUpdate() { control_.BeginUpdate(); }
   void EndUpdate() { control_.EndUpdate(); }
 
  private:
   void Check(int index) const;
   ListBoxControl& control_;
+  std::vector<std::string> lines_;
 };
 
 class ListUpdate {

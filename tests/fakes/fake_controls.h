@@ -33,13 +33,18 @@ class FakeLabel : public LabelControl {
   }
 };
 
+// What the list box shows. It holds at most `capacity` lines when that is set, and refuses more
+// as a full Windows 9x list box does.
 class FakeListBox : public ListBoxControl {
  public:
   std::vector<std::string> lines;
   int selected = -1;
-  int Count() const override { return static_cast<int>(lines.size()); }
-  std::string GetLine(int i) const override { return lines.at(static_cast<size_t>(i)); }
-  void AddLine(const std::string& t) override { lines.push_back(t); }
+  int capacity = -1;
+  bool AddLine(const std::string& t) override {
+    if (capacity >= 0 && static_cast<int>(lines.size()) >= capacity) return false;
+    lines.push_back(t);
+    return true;
+  }
   void SetLine(int i, const std::string& t) override { lines.at(static_cast<size_t>(i)) = t; }
   void DeleteLine(int i) override {
     lines.erase(lines.begin() + i);

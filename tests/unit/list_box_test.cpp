@@ -42,4 +42,18 @@ TEST(ListBox, ReplacingALineKeepsItsSelection) {
   EXPECT_TRUE(list.Selected(1));
 }
 
+TEST(ListBox, LinesReadBackAsAddedAndARefusedLineIsInNeither) {
+  FakeListBox control;
+  control.capacity = 2;
+  ListBox list(control);
+  const std::string longLine(20000, 'x'), highBytes = "Caf\xe9 \x80\xff";
+  EXPECT_TRUE(list.Add(longLine));
+  EXPECT_TRUE(list.Add(highBytes));
+  EXPECT_FALSE(list.Add("third"));
+  control.lines.assign(2, std::string());  // what the control shows is never read back
+  EXPECT_EQ(list.Count(), 2);
+  EXPECT_EQ(list.Items(0), longLine);
+  EXPECT_EQ(list.Items(1), highBytes);
+}
+
 }  // namespace

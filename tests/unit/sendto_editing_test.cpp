@@ -317,13 +317,13 @@ TEST_F(SendToEditing, RemoveFailureKeepsTheLine) {
 }
 
 TEST_F(SendToEditing, LongNamesCutTheQuestionToItsBuffer) {
-  f.lstSendTo.lines[0] = std::string(300, 'L');
+  f->lstSendTo.SetItem(0, std::string(300, 'L'));
   f.lstSendTo.selected = 0;
   f->btnSendToRemoveClick();
   ASSERT_EQ(1u, f.system.boxes.size());
   EXPECT_EQ(255u, f.system.boxes[0].text.size());
   EXPECT_EQ(0u, f.system.boxes[0].text.find("Are you sure you want to remove LLL"));
-  f.lstSendTo.lines[0] = "Notepad";
+  f->lstSendTo.SetItem(0, "Notepad");
 }
 
 // --- No line selected

@@ -309,7 +309,7 @@ TEST_F(SendToListing, NoFolderGivesEmptyLists) {
     f->OsFamily = c.family;
     f.system.userNameOk = c.userOk;
     f.system.windowsDir = c.windowsDir;
-    f.lstSendTo.lines = {"old"};
+    f->lstSendTo.Add("old");
     f.objects.SendToPaths = {"C:\\old.lnk"};
     f->FillSendToList();
     EXPECT_TRUE(f.lstSendTo.lines.empty()) << c.windowsDir;

@@ -142,7 +142,7 @@ TEST(UninstallList, APathThatDoesNotOpenShowsOneBoxEachRefreshAndEmptiesBothList
     SCOPED_TRACE(c.what);
     FakeForm f;
     c.breakIt(f.registry);
-    f.lstUnInstList.lines = {"from before"};
+    f->lstUnInstList.Add("from before");
     f.objects.UnInstKeyNames = {"before"};
     f->FillUnInstList();
     ASSERT_EQ(f.system.boxes.size(), 1u);
@@ -206,6 +206,26 @@ TEST(UninstallList, LongNamesAndBytesAbove127AreListedUnchanged) {
   f->FillUnInstList();
   EXPECT_EQ(f.lstUnInstList.lines, (std::vector<std::string>{huge, accented, "Longest key name"}));
   EXPECT_EQ(f.objects.UnInstKeyNames[2], std::string(255, 'k'));
+}
+
+// A list box that refuses a line (the 32,767 lines of Windows 9x) stops the refresh there: each
+// line still stands for its own registration or file, and the user is told.
+TEST(UninstallList, AFullListStopsTheRefreshWithBothListsInStep) {
+  FakeForm f;
+  for (const char* key : {"a", "b", "c"}) Register(f, key, std::string("Program ") + key);
+  f.lstUnInstList.capacity = 2;
+  f->FillUnInstList();
+  EXPECT_EQ(f.lstUnInstList.lines, (std::vector<std::string>{"Program a", "Program b"}));
+  EXPECT_EQ(f.objects.UnInstKeyNames, (std::vector<std::string>{"a", "b"}));
+  f->OsFamily = 2;
+  f.system.AddFile("C:\\WINDOWS\\SendTo", 0x10);
+  for (const char* name : {"One.lnk", "Two.lnk"}) f.system.AddFile(std::string("C:\\WINDOWS\\SendTo\\") + name);
+  f.lstSendTo.capacity = 1;
+  f->FillSendToList();
+  EXPECT_EQ(f.objects.SendToPaths, (std::vector<std::string>{"C:\\WINDOWS\\SendTo\\One.lnk"}));
+  ASSERT_EQ(f.system.boxes.size(), 2u);
+  EXPECT_EQ(f.system.boxes[0].text, "The list is full: only the first 2 entries are shown !");
+  EXPECT_EQ(f.system.boxes[1].type, 0x30u);
 }
 
 TEST(UninstallList, WindowCreationFillsTheList) {

@@ -63,7 +63,10 @@ void TfrmMain::FillSendToList() {
     // A sub-folder that carries one of the listed bits comes back with a backslash; it is no
     // Send To entry and would only show as a blank line.
     if (EndsWithBackslash(name)) continue;
-    lstSendTo.Add(DisplayNameOf(name));
+    if (!lstSendTo.Add(DisplayNameOf(name))) {
+      ReportListFull(lstSendTo);
+      return;
+    }
     SendToPaths.push_back(folder + name);
   }
 }
@@ -98,7 +101,12 @@ void TfrmMain::btnSendToAddClick() {
     System.MessageBoxA(BoxOwner::MainWindow, kAddFailed, kCaption, mb::kError);
     return;
   }
-  lstSendTo.Add(DisplayNameOf(source));
+  // The copy and its line go together: a full list takes the copy back out of the folder.
+  if (!lstSendTo.Add(DisplayNameOf(source))) {
+    System.DeleteFileA(destination);
+    System.MessageBoxA(BoxOwner::MainWindow, kAddFailed, kCaption, mb::kError);
+    return;
+  }
   SendToPaths.push_back(destination);
 }
 

@@ -71,7 +71,13 @@ void TfrmMain::FillUnInstList() {
     // text raises here and ends the refresh with the lines read so far.
     std::string displayName;
     if (registry.ValueExists(kUninstallString) && registry.ReadStringIfExists(kDisplayName, displayName)) {
-      lstUnInstList.Add(displayName);
+      // A line the list box refuses goes into neither list: every later line would otherwise
+      // stand for the registration before it.
+      if (!lstUnInstList.Add(displayName)) {
+        registry.CloseKey();
+        ReportListFull(lstUnInstList);
+        return;
+      }
       UnInstKeyNames.push_back(name);
     }
     registry.CloseKey();

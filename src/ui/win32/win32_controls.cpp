@@ -81,36 +81,22 @@ COLORREF Win32Label::TextColorRef() const {
   return static_cast<COLORREF>(color_ & 0xFFFFFF);
 }
 
-int Win32ListBox::Count() const { return static_cast<int>(SendMessageA(hwnd_, LB_GETCOUNT, 0, 0)); }
-
-std::string Win32ListBox::GetLine(int index) const {
-  // Read in UTF-16 and converted here: Wine 8's common-controls list box answers an ANSI
-  // LB_GETTEXT through a fixed 512-character stack buffer, and a longer line (a registered
-  // display name can be any length) overwrites its stack.
-  LRESULT n = SendMessageW(hwnd_, LB_GETTEXTLEN, static_cast<WPARAM>(index), 0);
-  if (n == LB_ERR || n <= 0) return std::string();
-  std::vector<wchar_t> wide(static_cast<size_t>(n) + 1);
-  LRESULT got = SendMessageW(hwnd_, LB_GETTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(wide.data()));
-  if (got == LB_ERR || got <= 0) return std::string();
-  if (got > n) got = n;
-  const int length = static_cast<int>(got);
-  const int bytes = WideCharToMultiByte(CP_ACP, 0, wide.data(), length, nullptr, 0, nullptr, nullptr);
-  if (bytes <= 0) return std::string();
-  std::string text(static_cast<size_t>(bytes), '\0');
-  WideCharToMultiByte(CP_ACP, 0, wide.data(), length, &text[0], bytes, nullptr, nullptr);
-  return text;
-}
-
-void Win32ListBox::AddLine(const std::string& text) {
-  SendMessageA(hwnd_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+bool Win32ListBox::AddLine(const std::string& text) {
+  const LRESULT added = SendMessageA(hwnd_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+  return added != LB_ERR && added != LB_ERRSPACE;
 }
 
 void Win32ListBox::SetLine(int index, const std::string& text) {
   bool selected = IsSelected(index);
   SendMessageA(hwnd_, WM_SETREDRAW, FALSE, 0);
-  SendMessageA(hwnd_, LB_DELETESTRING, static_cast<WPARAM>(index), 0);
-  SendMessageA(hwnd_, LB_INSERTSTRING, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.c_str()));
-  if (selected) SendMessageA(hwnd_, LB_SETCURSEL, static_cast<WPARAM>(index), 0);
+  // The new line goes in before the old one goes out: a control that refuses it keeps the old
+  // line rather than losing one, and never shifts the lines below.
+  const LRESULT inserted =
+      SendMessageA(hwnd_, LB_INSERTSTRING, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.c_str()));
+  if (inserted != LB_ERR && inserted != LB_ERRSPACE) {
+    SendMessageA(hwnd_, LB_DELETESTRING, static_cast<WPARAM>(index + 1), 0);
+    if (selected) SendMessageA(hwnd_, LB_SETCURSEL, static_cast<WPARAM>(index), 0);
+  }
   SendMessageA(hwnd_, WM_SETREDRAW, TRUE, 0);
   InvalidateRect(hwnd_, nullptr, TRUE);
 }

@@ -43,9 +43,7 @@ class Win32ListBox : public ListBoxControl {
   explicit Win32ListBox(HWND hwnd = nullptr) : hwnd_(hwnd) {}
   void Attach(HWND hwnd) { hwnd_ = hwnd; }
   HWND Handle() const { return hwnd_; }
-  int Count() const override;
-  std::string GetLine(int index) const override;
-  void AddLine(const std::string& text) override;
+  bool AddLine(const std::string& text) override;
   void SetLine(int index, const std::string& text) override;
   void DeleteLine(int index) override;
   void Clear() override;
