@@ -1,16 +1,13 @@
 # Benchmarks (make bench, tools/bench.sh). Not part of ctest: they measure, they do not judge.
 if(KB_WIN32)
-  # The driver that starts keelbrook.exe, the floor and the peer inside Wine and times them, and
-  # the floor itself: one empty window of the main window's size.
+  # The driver that starts keelbrook.exe, the floor and the peer inside Wine and times them. The
+  # floor, empty_window.exe, is built with keelbrook.exe (cmake/win32.cmake).
   add_executable(keelbrook_bench bench/bench_driver.cpp)
   target_include_directories(keelbrook_bench PRIVATE src)  # the control ids of resource.h
   target_link_libraries(keelbrook_bench PRIVATE psapi advapi32 user32 kernel32)
   target_link_options(keelbrook_bench PRIVATE ${KB_STATIC})
-  add_executable(empty_window WIN32 bench/empty_window.cpp)
-  target_link_libraries(empty_window PRIVATE user32 gdi32 kernel32)
-  target_link_options(empty_window PRIVATE ${KB_STATIC} -s)
   add_custom_target(bench_programs)
-  add_dependencies(bench_programs keelbrook keelbrook_bench empty_window)
+  add_dependencies(bench_programs keelbrook keelbrook_bench)
 else()
   # Host: registry calls per listed program, counted by the fake registry under Google Benchmark.
   # Over the unsanitized core where the build has one, so that its timings mean something too.

@@ -1,5 +1,6 @@
-# Cross toolchain: MinGW-w64 for 32-bit Windows, posix thread model (GoogleTest needs it), and
-# Wine as the emulator so that ctest runs the Windows-side tests.
+# Cross toolchain for the Windows-side tests: MinGW-w64 for 32-bit Windows with the posix thread
+# model, which GoogleTest needs, and Wine as the emulator so that ctest runs the tests.
+# keelbrook.exe itself is not built with it (cmake/mingw-i686-product.cmake says why).
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR i686)
 set(CMAKE_C_COMPILER i686-w64-mingw32-gcc-posix)

@@ -26,9 +26,6 @@ std::string TfrmMain::BuildSettingsText() const {
 void TfrmMain::TakeSettingsSnapshot() {
   SettingsChecksum = ComputeChecksum(BuildSettingsText());
   KeepSettingsTexts();
-  // Taken once every field is filled, or after a complete save: from then on each field stands
-  // for its setting.
-  SettingsLoaded.assign(SettingsLoaded.size(), true);
 }
 
 void TfrmMain::KeepSettingsTexts() {
@@ -55,12 +52,14 @@ void TfrmMain::MarkSettingLoaded(const TextControl& field) {
   }
 }
 
-bool TfrmMain::SettingToWrite(const TextControl& field) const {
+bool TfrmMain::SettingToWrite(const TextControl& field) {
   std::vector<const TextControl*> fields = SettingsFields();
   for (size_t i = 0; i < fields.size(); ++i) {
     if (fields[i] != &field) continue;
-    if (SettingsLoaded[i]) return true;
-    return i >= SettingsSnapshotTexts.size() || field.GetText() != SettingsSnapshotTexts[i];
+    // A field the user has edited stands for its setting from then on, also once a save has
+    // made its text the new reference.
+    if (!SettingsLoaded[i]) SettingsLoaded[i] = i >= SettingsSnapshotTexts.size() || field.GetText() != SettingsSnapshotTexts[i];
+    return SettingsLoaded[i];
   }
   return true;
 }

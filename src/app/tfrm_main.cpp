@@ -42,6 +42,8 @@ TfrmMain::TfrmMain(RegistryApi& registry, SystemApi& system, LongLivedObjects& o
       imgSmile(*c.imgSmile),
       imgNormal(*c.imgNormal) {}
 
+int MainWindowShowState(int requested) { return requested == sw::kMaximize ? sw::kShowNormal : requested; }
+
 void TfrmMain::FormCreate() {
   try {
     RunCreationSteps();

@@ -68,6 +68,11 @@ struct MainControls {
   PictureControl* imgNormal = nullptr;
 };
 
+// How the main window first shows for the show state its starter asked for: a window of fixed
+// size is never maximised, so that request shows it normally; every other one is kept (a
+// shortcut set to start minimised starts it minimised).
+int MainWindowShowState(int requested);
+
 // Tab indexes of the pages, in the order of the tabs.
 enum PageIndex { kPageSysInfo = 0, kPageUninstall, kPageSendTo, kPageOptimise, kPageOsInfo, kPageAbout, kPageCount };
 
@@ -92,7 +97,9 @@ class TfrmMain {
   bool ReadOwnerAndCompany(std::string& owner, std::string& company);
   bool ReadInstallerPath(std::string& path);
   void btnSetClick();
-  bool WriteOwnerAndCompany(const std::string& owner, const std::string& company);
+  // Each of the two values is written only when asked for: its field may never have been shown.
+  bool WriteOwnerAndCompany(const std::string& owner, const std::string& company, bool writeOwner = true,
+                            bool writeCompany = true);
   bool WriteInstallerPath(const std::string& path);
 
   // Change detection
@@ -150,12 +157,13 @@ class TfrmMain {
   // The nine field texts at the last snapshot: the checksum alone misses edits that happen to
   // sum alike, so the texts themselves decide whether anything changed.
   std::vector<std::string> SettingsSnapshotTexts;
-  // Which of the nine fields creation has filled, in the order their texts are joined. A save
-  // writes a setting only when its field was filled or edited since: after a creation that
-  // stopped early, the fields it never reached would otherwise overwrite what the registry holds.
+  // Which of the nine fields stand for their settings, in the order their texts are joined: the
+  // ones creation filled and the ones the user has edited, for the whole run. A save writes only
+  // those: after a creation that stopped early, the fields it never reached would otherwise
+  // overwrite what the registry holds, on this save and every later one.
   std::vector<bool> SettingsLoaded;
   void MarkSettingLoaded(const TextControl& field);
-  bool SettingToWrite(const TextControl& field) const;
+  bool SettingToWrite(const TextControl& field);
 
  private:
   // The nine "Sys Info" fields in the order their texts are joined.

@@ -27,6 +27,7 @@ constexpr int kIdNo = 7;
 }  // namespace mb
 
 namespace sw {
+constexpr int kShowNormal = 1;
 constexpr int kMaximize = 3;
 constexpr int kRestore = 9;
 }  // namespace sw
@@ -46,6 +47,9 @@ struct OsVersionInfo {
   uint8_t wReserved = 0;
 };
 constexpr uint32_t kOsVersionInfoExSize = 156;
+// OSVERSIONINFOA: the same record up to the service-pack text, the only one that Windows 95, 98,
+// ME and NT before 4.0 Service Pack 6 accept.
+constexpr uint32_t kOsVersionInfoSize = 148;
 
 // The STARTUPINFOA fields the uninstaller start fills; the rest stay zero.
 struct StartupInfo {

@@ -1,5 +1,6 @@
 #include "fakes/fake_controls.h"
 
+#include <cstdlib>
 #include <cstring>
 
 FakeForm::FakeForm() {
@@ -45,6 +46,7 @@ OsVersionInfo VersionRecord(uint32_t platform, uint32_t major, uint32_t minor, u
   v.dwMinorVersion = minor;
   v.dwBuildNumber = build;
   std::strncpy(v.szCSDVersion, servicePack, sizeof v.szCSDVersion - 1);
+  if (std::strncmp(servicePack, "Service Pack ", 13) == 0) v.wServicePackMajor = static_cast<uint16_t>(std::atoi(servicePack + 13));
   v.wProductType = productType;
   v.wSuiteMask = suite;
   return v;

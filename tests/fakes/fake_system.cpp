@@ -177,9 +177,16 @@ bool FakeSystem::FileExists(const std::string& path) const {
 
 bool FakeSystem::GetVersionExA(OsVersionInfo& info) {
   lastVersionRequest = info;
+  versionRequestSizes.push_back(info.dwOSVersionInfoSize);
   if (!versionOk) return false;
   const uint32_t size = info.dwOSVersionInfoSize;
-  if (size == kOsVersionInfoExSize) {
+  // The extended record came with NT 4.0 Service Pack 6: Win32s, Windows 95, 98 and ME and
+  // earlier NT refuse its size.
+  const bool takesExtended =
+      extendedRecordEverywhere ||
+      (version.dwPlatformId == 2 && (version.dwMajorVersion > 4 ||
+                                     (version.dwMajorVersion == 4 && version.wServicePackMajor >= 6)));
+  if (size == kOsVersionInfoExSize && takesExtended) {
     info = version;
   } else if (size == kBasicVersionInfoSize) {
     // The basic record ends with the service-pack text; the rest is not the system's to write.

@@ -36,6 +36,10 @@ class FakeSystem : public SystemApi {
   bool versionOk = true;
   OsVersionInfo version{};                 // copied into the caller's record by GetVersionExA
   OsVersionInfo lastVersionRequest{};      // the record as the caller passed it in
+  std::vector<uint32_t> versionRequestSizes;
+  // Wine hands out the extended record under every version it poses as; the real systems before
+  // NT 4.0 Service Pack 6 refuse it, and so does this fake unless told to be Wine.
+  bool extendedRecordEverywhere = false;
   std::string windowsDir = "C:\\WINDOWS";
   std::string systemDir = "C:\\WINDOWS\\SYSTEM";
   std::string computerName = "PC";

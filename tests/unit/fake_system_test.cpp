@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cctype>
 
+#include "fakes/fake_controls.h"
 #include "shared/file_ops_cases.h"
 
 namespace {
@@ -20,7 +21,11 @@ bool SamePath(const std::string& a, const std::string& b) {
 
 class FakeFileOpsBed : public FileOpsBed {
  public:
-  FakeFileOpsBed() { sys_.AddFile(kFolder, 0x10); }
+  // The system the Wine run of these cases meets: Wine's default, Windows 7.
+  FakeFileOpsBed() {
+    sys_.AddFile(kFolder, 0x10);
+    sys_.version = VersionRecord(2, 6, 1, 7601, "Service Pack 1");
+  }
   SystemApi& System() override { return sys_; }
   std::string Folder() override { return kFolder; }
   void MakeFile(const std::string& path, uint32_t attributes) override { sys_.AddFile(path, attributes); }

@@ -27,6 +27,7 @@ class MainFormClose : public ::testing::Test {
     f.txtUserName.text = "Ann";
     f.txtDevicePath.text = "C:\\INF";
     f.txtBootFrom.text = "C:\\WINDOWS";
+    f->SettingsLoaded.assign(9, true);  // as after a complete creation
     f->TakeSettingsSnapshot();
   }
   ~MainFormClose() override { EXPECT_EQ(0, f.registry.OpenHandleCount()); }
@@ -120,6 +121,32 @@ TEST_F(MainFormClose, AFailedSaveKeepsTheWindowOpenAndAsksAgain) {
   EXPECT_TRUE(Close());
   ASSERT_EQ(1u, f.system.boxes.size());
   EXPECT_EQ("Save ?", f.system.boxes[0].caption);
+}
+
+// A creation stopped by a value of the wrong type leaves fields it never filled. No save of the
+// whole run writes those over what the registry holds, and owner and company are decided apart.
+TEST(SaveAfterAnEarlyStop, SettingsThePageNeverShowedStayAsStored) {
+  for (bool stopAtOwner : {false, true}) {
+    SCOPED_TRACE(stopAtOwner ? "stopped at RegisteredOwner" : "stopped at DevicePath");
+    FakeForm f;
+    f.system.version = VersionRecord(2, 5, 1, 2600, "Service Pack 3", 1);
+    f.registry.SetString(kHklm, kNt, "RegisteredOrganization", "Acme");
+    f.registry.SetString(kHklm, kCv, "CommonFilesDir", "C:\\Common");
+    f.registry.SetDword(kHklm, stopAtOwner ? kNt : kCv, stopAtOwner ? "RegisteredOwner" : "DevicePath", 7);
+    EXPECT_FALSE(RunHandler(f.system, [&] { f->FormCreate(); }));
+    for (int press = 0; press < 2; ++press) EXPECT_TRUE(RunHandler(f.system, [&] { f->btnSetClick(); }));
+    (stopAtOwner ? f.txtUserName : f.txtWallpaperDir).text = "Typed";
+    f.system.answers = {mb::kIdYes};
+    EXPECT_TRUE(RunHandler(f.system, [&] { f->FormClose(); }));
+    if (stopAtOwner) {
+      EXPECT_EQ("Typed", f.registry.GetString(kHklm, kNt, "RegisteredOwner"));
+    } else {
+      EXPECT_EQ(reg::kRegDword, f.registry.GetType(kHklm, kCv, "DevicePath"));
+    }
+    EXPECT_EQ("Acme", f.registry.GetString(kHklm, kNt, "RegisteredOrganization"));
+    EXPECT_EQ("C:\\Common", f.registry.GetString(kHklm, kCv, "CommonFilesDir"));
+    EXPECT_FALSE(f.registry.ValueExists(kHklm, kCv, "CommonFilesPath"));
+  }
 }
 
 }  // namespace

@@ -72,6 +72,36 @@ TEST(FormCreate, IdentifiedSystemReplacesTheOsCaptions) {
   EXPECT_EQ(f.window.activePage, kPageSysInfo);
 }
 
+// The real Windows 95, ME and NT 4.0 before Service Pack 6 answer only the basic version record;
+// their family still picks the owner's key, the Send To folder and the defragmenter.
+TEST(FormCreate, SystemsAnsweringTheBasicRecordTakeTheirOwnBranches) {
+  struct {
+    OsVersionInfo v;
+    int family;
+    const char* owner;
+    const char* sendTo;
+  } cases[] = {
+      {VersionRecord(1, 4, 0, 67109814, ""), 2, "Owner 9x", "Nine"},
+      {VersionRecord(1, 4, 90, 73010104, " "), 2, "Owner 9x", "Nine"},
+      {VersionRecord(2, 4, 0, 1381, "Service Pack 5", 1), 3, "", "Anna"},
+  };
+  for (const auto& c : cases) {
+    FakeForm f;
+    f.system.version = c.v;
+    f.registry.SetString(reg::kHkeyLocalMachine, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion", "RegisteredOwner", "Owner 9x");
+    for (std::string folder : {"C:\\WINDOWS\\SendTo", "C:\\Documents and Settings\\Anna\\SendTo"}) {
+      f.system.AddFile(folder, 0x10);
+      f.system.AddFile(folder + (folder[3] == 'W' ? "\\Nine.lnk" : "\\Anna.lnk"));
+    }
+    f->FormCreate();
+    EXPECT_EQ(f->OsFamily, c.family);
+    EXPECT_EQ(f.txtUserName.text, c.owner);
+    EXPECT_EQ(f.lstSendTo.lines, std::vector<std::string>{c.sendTo});
+    f->btnRunDefragClick();
+    EXPECT_EQ(f.system.winExecCalls.at(0).first, "defrag.exe");
+  }
+}
+
 TEST(FormCreate, UnknownSystemKeepsTheLaidOutCaptions) {
   for (bool versionOk : {true, false}) {
     FakeForm f;

@@ -29,8 +29,10 @@ struct Identified {
   std::string display, build;
 };
 
+// The whole table, as Wine reports each version: with the extended record everywhere.
 Identified Identify(const OsVersionInfo& v) {
   FakeSystem sys;
+  sys.extendedRecordEverywhere = true;
   sys.version = v;
   Identified r{};
   r.display = r.build = "sentinel";
@@ -185,8 +187,34 @@ TEST(OsIdentificationCall, FailedVersionCallWritesNothing) {
   EXPECT_EQ(os_family::kUnknown, IdentifyOperatingSystem(sys, &display, &build));
   EXPECT_EQ("Operating system : ", display);
   EXPECT_EQ("Build : ", build);
-  EXPECT_EQ(156u, sys.lastVersionRequest.dwOSVersionInfoSize) << "a retry with the basic record would show here";
+  EXPECT_EQ(sys.versionRequestSizes, (std::vector<uint32_t>{156, 148})) << "the basic record is asked for once";
   EXPECT_TRUE(sys.boxes.empty());
+}
+
+// The real systems before NT 4.0 Service Pack 6 refuse the extended record: they are identified
+// through the basic one, without an edition.
+TEST(OsIdentificationCall, OlderSystemsAnswerTheBasicRecord) {
+  struct {
+    OsVersionInfo v;
+    const char* display;
+    int family;
+    std::vector<uint32_t> sizes;
+  } cases[] = {
+      {Version(1, 4, 0, 0, 0, "", 67109814), "Windows 95", 2, {156, 148}},
+      {Version(1, 4, 10, 0, 0, " A ", 67766446), "Windows 98 ( A )", 2, {156, 148}},
+      {Version(1, 4, 90, 0, 0, " ", 73010104), "Windows ME ( )", 2, {156, 148}},
+      {Version(0, 3, 10), "Windows 3.1 (WIN32)", 1, {156, 148}},
+      {Version(2, 4, 0, 1, 0, "Service Pack 5", 1381), "Windows NT (Service Pack 5)", 3, {156, 148}},
+      {Version(2, 3, 51, 3), "Windows NT", 3, {156, 148}},
+  };
+  for (const auto& c : cases) {
+    FakeSystem sys;
+    sys.version = c.v;
+    std::string display, build;
+    EXPECT_EQ(c.family, IdentifyOperatingSystem(sys, &display, &build));
+    EXPECT_EQ(c.display, display);
+    EXPECT_EQ(c.sizes, sys.versionRequestSizes);
+  }
 }
 
 TEST(OsIdentificationCall, DestinationsMayBeMissing) {

@@ -247,12 +247,14 @@ TEST_F(SendToEditing, EditNeverMovesIntoASubFolderThroughTheExtension) {
   EXPECT_TRUE(f.system.fileLog.empty());
 }
 
-// A new name must not take the file out of the folder, into a sub-folder or into a stream.
+// A new name must not take the file out of the folder, into a sub-folder or into a stream, nor
+// be one that ends the program on Windows 95 ("." gives "..lnk"; spaces and a dot likewise).
 TEST_F(SendToEditing, EditRefusesNamesThatLeaveTheFolder) {
   f.system.AddFile("C:\\WINDOWS\\SendTo\\Sub", file_attr::kDirectory);
   // The last one would not fit the path buffer and is refused rather than cut.
   for (const std::string& typed : Lines{"..\\Escaped", "Sub\\Inside", "C:\\Elsewhere", "a/b", "Notepad:stream", "what?",
-                                  "star*", "\"quoted\"", "<less", "more>", "pipe|d", std::string(240, 'x')}) {
+                                  "star*", "\"quoted\"", "<less", "more>", "pipe|d", ".", "  ", " ",
+                                  std::string(240, 'x')}) {
     f.system.boxes.clear();
     f.lstSendTo.selected = 0;
     Answer(typed);

@@ -129,6 +129,7 @@ TEST_F(SysInfoApply, AFailingWriteStopsTheRestInOrder) {
     g.txtWallpaperDir.text = "D:\\Walls";
     g.txtDevicePath.text = "D:\\Drivers";
     g.txtCommonFilesPath.text = "D:\\Programs\\Common";
+    g->SettingsLoaded.assign(9, true);  // as after a complete creation
     g->TakeSettingsSnapshot();
     const int32_t snapshot = g->SettingsChecksum;
     g.txtComputerName.text = "EDITED";

@@ -10,6 +10,25 @@
 #include "platform/win32/win32_system_api.h"
 #include "ui/win32/win32_input_dialog.h"
 
+namespace {
+
+// The common controls of Windows 95 and NT 4.0 (4.00) register every class when they load and
+// have only InitCommonControls; version 6 registers the tab and tooltip classes only when asked
+// by InitCommonControlsEx, which the loader must not be asked for, so it is looked up.
+void RegisterCommonControls() {
+  InitCommonControls();
+  using InitFunction = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
+  HMODULE comctl = GetModuleHandleA("comctl32.dll");
+  const auto initEx =
+      comctl ? reinterpret_cast<InitFunction>(reinterpret_cast<void*>(GetProcAddress(comctl, "InitCommonControlsEx")))
+             : nullptr;
+  if (!initEx) return;
+  INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_TAB_CLASSES | ICC_BAR_CLASSES | ICC_STANDARD_CLASSES};
+  initEx(&controls);
+}
+
+}  // namespace
+
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
   // Created before the main window and alive until the end: the two lists kept beside the
   // visible ones and the font colour the pointer effects restore.
@@ -17,8 +36,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
 
   Win32RegistryApi registry;
   Win32SystemApi system;
-  INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_TAB_CLASSES | ICC_BAR_CLASSES | ICC_STANDARD_CLASSES};
-  InitCommonControlsEx(&controls);
+  RegisterCommonControls();
 
   TFormInputBox inputBox;
   Win32InputDialog inputDialog(instance, inputBox, system);

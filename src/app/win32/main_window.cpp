@@ -197,14 +197,12 @@ bool MainWindow::Create() {
   AdjustWindowRectEx(&frame, kMainStyle, FALSE, WS_EX_CONTROLPARENT);
   int width = frame.right - frame.left;
   int height = frame.bottom - frame.top;
-  RECT work;
-  SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
-  int x = work.left + ((work.right - work.left) - width) / 2;
-  int y = work.top + ((work.bottom - work.top) - height) / 2;
-  // A window larger than the screen (a high DPI on a small display) keeps its title bar on the
-  // screen, where it can be grabbed.
-  if (x < work.left) x = work.left;
-  if (y < work.top) y = work.top;
+  // In the middle of the screen, taskbar or not. A window larger than the screen (a high DPI on
+  // a small display) keeps its title bar on the screen, where it can be grabbed.
+  int x = (GetSystemMetrics(SM_CXSCREEN) - width) / 2;
+  int y = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
+  if (x < 0) x = 0;
+  if (y < 0) y = 0;
 
   hwnd_ = CreateWindowExA(WS_EX_CONTROLPARENT, kMainClass, kApplicationTitle, kMainStyle, x, y, width, height,
                           nullptr, nullptr, instance_, this);
@@ -212,8 +210,7 @@ bool MainWindow::Create() {
   system_.SetMainWindow(hwnd_);
   openDialog_.SetOwner(hwnd_);
 
-  font_ = CreateFontA(-MulDiv(8, dpi_, 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, ANSI_CHARSET, OUT_DEFAULT_PRECIS,
-                      CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, "MS Sans Serif");
+  font_ = CreateFormFont(dpi_);
   pageBrush_ = CreateSolidBrush(GetSysColor(COLOR_BTNFACE));
   CreateControls();
 
@@ -255,7 +252,11 @@ bool MainWindow::Create() {
 }
 
 void MainWindow::Show(int showCommand) {
-  ShowWindow(hwnd_, showCommand);
+  // The window has a fixed size: a shortcut set to start it maximised opens it as it is. Windows
+  // may take the first showing's state from the starter's start-up record rather than from
+  // here, so a window that came up maximised all the same is put back.
+  ShowWindow(hwnd_, MainWindowShowState(showCommand));
+  if (GetWindowLongA(hwnd_, GWL_STYLE) & WS_MAXIMIZE) ShowWindow(hwnd_, SW_RESTORE);
   UpdateWindow(hwnd_);
   FocusActivePage();
 }
@@ -265,7 +266,8 @@ void MainWindow::CreateControls() {
                           Scale(kClientWidth), Scale(kTabsHeight), hwnd_,
                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_MAIN_TABS)), instance_, nullptr);
   SendMessageA(tabs_, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
-  // Narrow padding keeps the six tabs in one row.
+  // Narrow padding keeps the six tabs in one row. (The first common controls ignore the minimum
+  // width; their tab strip then scrolls, which changes nothing else.)
   SendMessageA(tabs_, TCM_SETPADDING, 0, MAKELPARAM(Scale(3), Scale(3)));
   SendMessageA(tabs_, TCM_SETMINTABWIDTH, 0, Scale(8));
   for (int i = 0; i < kPageCount; ++i) {
@@ -412,8 +414,10 @@ HWND MainWindow::CreateControl(const ControlSpec& spec) {
 }
 
 void MainWindow::AddTooltip(HWND control, const char* text) {
+  // The first form of the record: the common controls of Windows 95 and NT 4.0 refuse any
+  // larger size, and the hint needs nothing that came later.
   TTTOOLINFOA info = {};
-  info.cbSize = sizeof info;
+  info.cbSize = TTTOOLINFOA_V1_SIZE;
   info.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
   info.hwnd = GetParent(control);
   info.uId = reinterpret_cast<UINT_PTR>(control);
@@ -466,8 +470,10 @@ void MainWindow::RequestClose() { PostMessageA(hwnd_, WM_CLOSE, 0, 0); }
 
 void MainWindow::SetActivePage(int index) {
   // TCM_SETCURFOCUS notifies like a click on the tab, so every way of switching takes the same
-  // path through TCN_SELCHANGE.
+  // path through TCN_SELCHANGE. The common controls of Windows 95 and NT 4.0 do not know it:
+  // there the tab is only selected, and the page shown below.
   SendMessageA(tabs_, TCM_SETCURFOCUS, static_cast<WPARAM>(index), 0);
+  if (SendMessageA(tabs_, TCM_GETCURSEL, 0, 0) != index) SendMessageA(tabs_, TCM_SETCURSEL, static_cast<WPARAM>(index), 0);
   ShowPage(index);
 }
 
@@ -534,6 +540,10 @@ bool MainWindow::HandlePageMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESU
     case WM_APP_POINTER:
       OnPointer(static_cast<int>(wParam), static_cast<int>(lParam));
       result = 0;
+      return true;
+    case WM_DRAWITEM:
+      if (!buttonPictures_.Draw(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam))) return false;
+      result = TRUE;
       return true;
     case WM_CTLCOLORSTATIC: {
       HDC dc = reinterpret_cast<HDC>(wParam);

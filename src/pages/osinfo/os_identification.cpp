@@ -81,11 +81,16 @@ OsIdentity ClassifyOsVersion(const OsVersionInfo& version) {
 int IdentifyOperatingSystem(SystemApi& system, std::string* displayText, std::string* buildText) {
   if (displayText == nullptr) return os_family::kUnknown;
 
-  // The extended record only: a system too old to take it counts as unidentified, and we do not
-  // retry with the basic one.
+  // The extended record first, for the edition. Windows 95, 98, ME and NT 4.0 before Service
+  // Pack 6 refuse it; they are asked again with the basic record, which lacks only the edition,
+  // rather than being taken for a system we do not know.
   OsVersionInfo version{};
   version.dwOSVersionInfoSize = kOsVersionInfoExSize;
-  if (!system.GetVersionExA(version)) return os_family::kUnknown;
+  if (!system.GetVersionExA(version)) {
+    version = OsVersionInfo{};
+    version.dwOSVersionInfoSize = kOsVersionInfoSize;
+    if (!system.GetVersionExA(version)) return os_family::kUnknown;
+  }
 
   OsIdentity id = ClassifyOsVersion(version);
   *displayText = id.displayText;

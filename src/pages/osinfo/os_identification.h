@@ -43,7 +43,8 @@ struct OsIdentity {
 // Classifies a version record as the system filled it in. Pure: no system calls.
 OsIdentity ClassifyOsVersion(const OsVersionInfo& version);
 
-// Asks the system for its extended version record (one call) and classifies it. Returns the
-// family. When the call fails, or when displayText is null, returns 0 and writes nothing.
+// Asks the system for its extended version record, or for the basic one where the system refuses
+// the extended record, and classifies it. Returns the family. When both calls fail, or when
+// displayText is null, returns 0 and writes nothing.
 // buildText may be null when the caller has no use for it.
 int IdentifyOperatingSystem(SystemApi& system, std::string* displayText, std::string* buildText);

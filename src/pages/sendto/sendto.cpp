@@ -35,6 +35,14 @@ std::string LeafOf(const std::string& path) {
 // a file name.
 bool StaysInFolder(const std::string& name) { return name.find_first_of("\\/:*?\"<>|") == std::string::npos; }
 
+// Windows 95 and the first Windows 98 end the program whose file call names a file beginning
+// with two dots, or with spaces and then a dot: a new name of "." would give "..lnk".
+bool OldSystemsTakeTheName(const std::string& name) {
+  const size_t first = name.find_first_not_of(' ');
+  if (first == std::string::npos || name[first] != '.') return true;
+  return first == 0 && name.compare(0, 2, "..") != 0;
+}
+
 // SendToPaths refuses a line that does not exist in the words the list box uses, so a lost
 // selection reads the same whichever list is asked first.
 const std::string& PathAt(const std::vector<std::string>& paths, int index) {
@@ -130,7 +138,8 @@ void TfrmMain::btnSendToEditClick() {
   const std::string newFileName = newName + "." + ExtensionOf(oldPath);
   const std::string newPath = folder + newFileName;
 
-  const bool acceptable = StaysInFolder(newFileName) && FitsEditingBuffer(folder) && FitsEditingBuffer(newPath);
+  const bool acceptable = StaysInFolder(newFileName) && OldSystemsTakeTheName(newFileName) &&
+                          FitsEditingBuffer(folder) && FitsEditingBuffer(newPath);
   if (!acceptable || !System.MoveFileA(oldPath, newPath)) {
     System.MessageBoxA(BoxOwner::MainWindow, kRenameFailed, kCaption, mb::kError);
     return;

@@ -30,9 +30,8 @@ void TfrmMain::btnSetClick() {
   // stopped early are the fields it never reached, and the user left alone, skipped.
   if (SettingToWrite(txtComputerName)) System.SetComputerNameA(txtComputerName.GetText());
 
-  if (SettingToWrite(txtUserName) || SettingToWrite(txtCompanyName)) {
-    WriteOwnerAndCompany(txtUserName.GetText(), txtCompanyName.GetText());
-  }
+  const bool owner = SettingToWrite(txtUserName), company = SettingToWrite(txtCompanyName);
+  if (owner || company) WriteOwnerAndCompany(txtUserName.GetText(), txtCompanyName.GetText(), owner, company);
   if (SettingToWrite(txtWinInstpath)) WriteInstallerPath(txtWinInstpath.GetText());
 
   RegistryAccess registry(Registry);
@@ -51,13 +50,14 @@ void TfrmMain::btnSetClick() {
   TakeSettingsSnapshot();
 }
 
-bool TfrmMain::WriteOwnerAndCompany(const std::string& owner, const std::string& company) {
+bool TfrmMain::WriteOwnerAndCompany(const std::string& owner, const std::string& company, bool writeOwner,
+                                    bool writeCompany) {
   const char* key = OwnerKeyFor(OsFamily);
   if (!key) return false;
   RegistryAccess registry(Registry);
   OpenSettingsKey(registry, key);
-  WriteSetting(registry, kRegisteredOrganization, company);
-  WriteSetting(registry, kRegisteredOwner, owner);
+  if (writeCompany) WriteSetting(registry, kRegisteredOrganization, company);
+  if (writeOwner) WriteSetting(registry, kRegisteredOwner, owner);
   registry.CloseKey();
   return true;
 }

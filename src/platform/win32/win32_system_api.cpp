@@ -195,7 +195,15 @@ bool Win32SystemApi::FindClose(SysHandle search) { return ::FindClose(ToHandle(s
 
 int Win32SystemApi::MessageBoxA(BoxOwner owner, const std::string& text, const std::string& caption,
                                 unsigned type) {
-  return ::MessageBoxA(OwnerOf(owner), text.c_str(), caption.c_str(), type);
+  HWND window = OwnerOf(owner);
+  // Until the main window is shown (an error while it is being created), a box it owned would
+  // have no taskbar button and could stay behind other programs' windows. The application's own
+  // box instead: it keeps the program's windows disabled as an owner would, and comes to the front.
+  if (owner == BoxOwner::MainWindow && (!window || !IsWindowVisible(window))) {
+    window = nullptr;
+    type |= MB_TASKMODAL | MB_SETFOREGROUND;
+  }
+  return ::MessageBoxA(window, text.c_str(), caption.c_str(), type);
 }
 
 int Win32SystemApi::CompareTextIgnoreCase(const std::string& a, const std::string& b) {

@@ -26,7 +26,7 @@ LRESULT CALLBACK HelpMemoProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
 
 Win32ButtonPictures::~Win32ButtonPictures() {
   for (HIMAGELIST list : lists_) ImageList_Destroy(list);
-  for (HICON icon : icons_) DestroyIcon(icon);
+  for (const auto& button : drawn_) DestroyIcon(button.second.icon);
 }
 
 void Win32ButtonPictures::Set(HWND button, int imageId, int size, int gap) {
@@ -49,8 +49,72 @@ void Win32ButtonPictures::Set(HWND button, int imageId, int size, int gap) {
     }
   }
   if (list) ImageList_Destroy(list);
-  SendMessageA(button, BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(icon));
-  icons_.push_back(icon);
+  const LONG type = GetWindowLongA(button, GWL_STYLE) & 0x0F;  // BS_TYPEMASK
+  auto previous = drawn_.find(button);
+  if (previous != drawn_.end()) DestroyIcon(previous->second.icon);
+  drawn_[button] = Drawn{icon, size, gap, type == BS_DEFPUSHBUTTON};
+  SendMessageA(button, BM_SETSTYLE, BS_OWNERDRAW, TRUE);
+}
+
+bool Win32ButtonPictures::Draw(const DRAWITEMSTRUCT& item) {
+  if (item.CtlType != ODT_BUTTON) return false;
+  auto found = drawn_.find(item.hwndItem);
+  if (found == drawn_.end()) return false;
+  const Drawn& button = found->second;
+  HWND parent = GetParent(item.hwndItem);
+
+  // A button that takes or loses the focus takes or gives back the default frame: the page's
+  // default button is framed again as it would be by the system.
+  if (!button.isDefault && (item.itemAction & ODA_FOCUS)) {
+    for (const auto& other : drawn_) {
+      if (other.second.isDefault && GetParent(other.first) == parent) InvalidateRect(other.first, nullptr, FALSE);
+    }
+  }
+  bool framed = (item.itemState & ODS_FOCUS) != 0;
+  if (button.isDefault && !framed) {
+    HWND focus = GetFocus();
+    char cls[16] = {};
+    const bool otherButton = focus && focus != item.hwndItem && GetParent(focus) == parent &&
+                             GetClassNameA(focus, cls, sizeof cls) && lstrcmpiA(cls, "Button") == 0;
+    framed = !otherButton;
+  }
+
+  HDC dc = item.hDC;
+  RECT r = item.rcItem;
+  if (framed) {
+    FrameRect(dc, &r, GetSysColorBrush(COLOR_WINDOWFRAME));
+    InflateRect(&r, -1, -1);
+  }
+  const bool pushed = (item.itemState & ODS_SELECTED) != 0;
+  DrawFrameControl(dc, &r, DFC_BUTTON, DFCS_BUTTONPUSH | (pushed ? DFCS_PUSHED : 0));
+
+  char caption[128] = {};
+  GetWindowTextA(item.hwndItem, caption, sizeof caption);
+  HGDIOBJ oldFont = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageA(item.hwndItem, WM_GETFONT, 0, 0)));
+  RECT text = {0, 0, 0, 0};
+  DrawTextA(dc, caption, -1, &text, DT_SINGLELINE | DT_CALCRECT);
+  // Picture and caption side by side, centred together, one pixel down and right while pressed.
+  const int shift = pushed ? 1 : 0;
+  const int width = button.size + button.gap + (text.right - text.left);
+  const int left = r.left + ((r.right - r.left) - width) / 2 + shift;
+  const int middle = (r.top + r.bottom) / 2 + shift;
+  DrawIconEx(dc, left, middle - button.size / 2, button.icon, button.size, button.size, 0, nullptr, DI_NORMAL);
+  RECT place = {left + button.size + button.gap, r.top + shift, r.right, r.bottom + shift};
+  SetBkMode(dc, TRANSPARENT);
+  SetTextColor(dc, GetSysColor((item.itemState & ODS_DISABLED) ? COLOR_GRAYTEXT : COLOR_BTNTEXT));
+  DrawTextA(dc, caption, -1, &place, DT_SINGLELINE | DT_VCENTER | DT_LEFT);
+  SelectObject(dc, oldFont);
+
+  if (item.itemState & ODS_FOCUS) {
+    InflateRect(&r, -3, -3);
+    DrawFocusRect(dc, &r);
+  }
+  return true;
+}
+
+HFONT CreateFormFont(int dpi) {
+  return CreateFontA(-MulDiv(8, dpi, 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                     CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, "MS Sans Serif");
 }
 
 void UseAsHelpMemo(HWND edit) {

@@ -83,11 +83,11 @@ class Win32Picture : public PictureControl {
   std::map<int, HICON> icons_;
 };
 
-// The pictures of push buttons, shown left of the caption with a gap between the two (a button
-// image list), and freed together when the buttons are gone: a button only shows its picture,
-// it does not own it. Common controls older than version 6 have no image lists for buttons;
-// the button is then handed the bare icon (BM_SETIMAGE), which those versions show only on a
-// button without a caption.
+// The pictures of push buttons, shown left of the caption with a gap between the two, and freed
+// together when the buttons are gone: a button only shows its picture, it does not own it.
+// Common controls 6 (Windows XP and later, with the program's manifest) draw such a button from
+// an image list. Older ones cannot show a picture beside a caption at all, so there the button
+// is drawn here (owner-drawn): the parent passes its WM_DRAWITEM on to Draw.
 class Win32ButtonPictures {
  public:
   Win32ButtonPictures() = default;
@@ -96,11 +96,24 @@ class Win32ButtonPictures {
   Win32ButtonPictures& operator=(const Win32ButtonPictures&) = delete;
   // Loads icon resource `imageId` at size x size pixels for `button`.
   void Set(HWND button, int imageId, int size, int gap);
+  // True when the item is one of the buttons drawn here, and draws it.
+  bool Draw(const DRAWITEMSTRUCT& item);
 
  private:
+  struct Drawn {
+    HICON icon;
+    int size;
+    int gap;
+    bool isDefault;  // made as the default button: framed while no other button has the focus
+  };
   std::vector<HIMAGELIST> lists_;
-  std::vector<HICON> icons_;
+  std::map<HWND, Drawn> drawn_;
 };
+
+// The font of every control: 8-point "MS Sans Serif" at this DPI, in the system's own character
+// set, so that names in the user's code page (Japanese, Greek, Cyrillic, Central European...)
+// are drawn with their own glyphs.
+HFONT CreateFormFont(int dpi);
 
 // Makes a read-only multi-line edit behave as a help text inside a window that runs the dialog
 // keys (IsDialogMessage): it still scrolls with the arrow and page keys, but Tab, Shift+Tab,

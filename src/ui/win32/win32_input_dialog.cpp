@@ -78,10 +78,7 @@ void Win32InputDialog::CreateControls() {
     HWND button;
     int icon;
   } pictures[] = {{ok, IDB_OK}, {cancel, IDB_CANCEL}};
-  for (const auto& p : pictures) {
-    HANDLE icon = LoadImageA(instance_, MAKEINTRESOURCEA(p.icon), IMAGE_ICON, Scale(16), Scale(16), 0);
-    if (p.button && icon) SendMessageA(p.button, BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(icon));
-  }
+  for (const auto& p : pictures) pictures_.Set(p.button, p.icon, Scale(16), Scale(2));
   SendMessageA(hwnd_, DM_SETDEFID, IDOK, 0);
 
   RECT frame = {0, 0, Scale(kClientWidth), Scale(kClientHeight)};
@@ -93,12 +90,11 @@ void Win32InputDialog::CreateControls() {
 }
 
 void Win32InputDialog::CentreOnScreen() {
-  RECT r, work;
+  RECT r;
   GetWindowRect(hwnd_, &r);
-  SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
   const int w = r.right - r.left, h = r.bottom - r.top;
-  SetWindowPos(hwnd_, nullptr, work.left + ((work.right - work.left) - w) / 2,
-               work.top + ((work.bottom - work.top) - h) / 2, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  SetWindowPos(hwnd_, nullptr, (GetSystemMetrics(SM_CXSCREEN) - w) / 2, (GetSystemMetrics(SM_CYSCREEN) - h) / 2, 0, 0,
+               SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void Win32InputDialog::SetMessage(const std::string& text) { message_.SetText(text); }
@@ -173,8 +169,10 @@ INT_PTR CALLBACK Win32InputDialog::DialogProc(HWND hwnd, UINT msg, WPARAM wParam
   return self ? self->HandleMessage(msg, wParam, lParam) : FALSE;
 }
 
-INT_PTR Win32InputDialog::HandleMessage(UINT msg, WPARAM wParam, LPARAM) {
+INT_PTR Win32InputDialog::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
   switch (msg) {
+    case WM_DRAWITEM:
+      return pictures_.Draw(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam)) ? TRUE : FALSE;
     case WM_COMMAND: {
       const int id = LOWORD(wParam), code = HIWORD(wParam);
       if (id == IDC_INPUT_EDIT && code == EN_CHANGE) {

@@ -42,6 +42,7 @@ class Win32InputDialog : public InputDialogView {
   HWND hwnd_ = nullptr;
   Win32Text message_;
   Win32Text edit_;
+  Win32ButtonPictures pictures_;
   int dpi_ = 96;
   bool showing_ = false;
   bool closed_ = false;
