@@ -550,6 +550,10 @@ void KeelbrookDriver::Launch() {
   const std::string folder = DirName(exe_);
   STARTUPINFOA si = {};
   si.cb = sizeof si;
+  if (showCommand_ >= 0) {
+    si.dwFlags = STARTF_USESHOWWINDOW;
+    si.wShowWindow = static_cast<WORD>(showCommand_);
+  }
   PROCESS_INFORMATION pi = {};
   if (!CreateProcessA(exe_.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
                       folder.empty() ? nullptr : folder.c_str(), &si, &pi))

@@ -194,6 +194,10 @@ class KeelbrookDriver {
   // Start(); the previous setting is put back when the driver ends.
   void SetWindowsVersion(const std::string& version);
 
+  // The show state the program is started with, as a shortcut's "Run" setting gives it
+  // (STARTF_USESHOWWINDOW); by default none is given.
+  void SetShowCommand(int show) { showCommand_ = show; }
+
   // Starts the program and waits until its main window is shown and it waits for input. Fails
   // at once, describing the box, when the program shows a message box before its window.
   void Start(DWORD timeout_ms = 20000);
@@ -302,6 +306,7 @@ class KeelbrookDriver {
   DWORD tid_ = 0;
   HWND main_ = nullptr;
   mutable std::map<int, HWND> found_;
+  int showCommand_ = -1;
   bool versionChanged_ = false;
   std::optional<RegValue> previousVersion_;
 };

@@ -238,6 +238,9 @@ TEST_F(HostileStartup, AValueThatIsNoTextStopsTheStartThereAndTheProgramGoesOn) 
         EXPECT_EQ(std::string("Invalid data type for '") + bad.name + "'", box.text);
         EXPECT_EQ(kReportCaption, box.caption);
         EXPECT_EQ(std::vector<int>{IDOK}, box.ButtonIds());
+        // Before the window is shown: a box of its own (with a taskbar button), in front.
+        EXPECT_EQ(nullptr, box.owner);
+        EXPECT_TRUE(e2e::WaitUntil([&] { return GetForegroundWindow() == box.hwnd; }, 2000));
         kb.Answer(box, IDOK);
         kb.WaitForMainWindow();
         EXPECT_EQ(0, kb.CurrentTab()) << "\"Sys Info\" shows first";

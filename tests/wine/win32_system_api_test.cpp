@@ -12,6 +12,7 @@
 #include "pages/osinfo/os_identification.h"
 #include "platform/win32/system_dll.h"
 #include "shared/file_ops_cases.h"
+#include "ui/win32/win32_controls.h"
 
 namespace {
 
@@ -240,3 +241,22 @@ TEST(SystemDll, FunctionsComeFromTheSystemFolderAndMissingOnesAreNull) {
 }
 
 }  // namespace
+
+// The controls' font: 8-point "MS Sans Serif" at the display's DPI, in the character set of the
+// system's code page, so that names in that code page are drawn with their own glyphs.
+TEST(FormFont, EightPointMsSansSerifInTheSystemsCharacterSet) {
+  HFONT font = CreateFormFont(120);
+  LOGFONTA asked = {};
+  ASSERT_EQ(static_cast<int>(sizeof asked), GetObjectA(font, sizeof asked, &asked));
+  EXPECT_STREQ("MS Sans Serif", asked.lfFaceName);
+  EXPECT_EQ(-MulDiv(8, 120, 72), asked.lfHeight);
+  EXPECT_EQ(DEFAULT_CHARSET, asked.lfCharSet);
+  CHARSETINFO system = {};
+  ASSERT_TRUE(TranslateCharsetInfo(reinterpret_cast<DWORD*>(static_cast<uintptr_t>(GetACP())), &system, TCI_SRCCODEPAGE));
+  HDC dc = GetDC(nullptr);
+  HGDIOBJ before = SelectObject(dc, font);
+  EXPECT_EQ(system.ciCharset, static_cast<UINT>(GetTextCharset(dc)));
+  SelectObject(dc, before);
+  ReleaseDC(nullptr, dc);
+  DeleteObject(font);
+}

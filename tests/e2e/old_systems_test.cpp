@@ -1,0 +1,109 @@
+// What the systems before Windows XP show, and how the window comes up however it is started.
+//
+// Wine gives the version 5 common controls to a program without the common-controls 6 manifest,
+// as Windows 95 to 2000 give 4.00 to 5.8x: a copy of keelbrook.exe with its manifest taken out
+// shows what those systems show.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <algorithm>
+#include <string>
+
+#include "app/win32/resource.h"
+#include "e2e/driver.h"
+
+namespace {
+
+using e2e::KeelbrookDriver;
+
+// keelbrook.exe under the same name in a folder of its own, with a manifest that asks for no
+// common controls 6 (Wine cannot take a manifest out, but replaces it).
+class CopyWithoutManifest {
+ public:
+  CopyWithoutManifest() {
+    const std::string exe = e2e::Env("KB_EXE");
+    folder_ = exe.substr(0, exe.find_last_of("\\/")) + "\\classic";
+    path_ = folder_ + "\\keelbrook.exe";
+    CreateDirectoryA(folder_.c_str(), nullptr);
+    if (!CopyFileA(exe.c_str(), path_.c_str(), FALSE)) throw e2e::DriverError("cannot copy " + exe);
+    static const char kPlain[] =
+        "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
+        "<assembly xmlns=\"urn:schemas-microsoft-com:asm.v1\" manifestVersion=\"1.0\"/>\n";
+    HANDLE update = BeginUpdateResourceA(path_.c_str(), FALSE);
+    if (!update || !UpdateResourceA(update, RT_MANIFEST, MAKEINTRESOURCEA(1), MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US),
+                                    const_cast<char*>(kPlain), sizeof kPlain - 1) ||
+        !EndUpdateResourceA(update, FALSE))
+      throw e2e::DriverError("cannot replace the manifest of " + path_);
+  }
+  ~CopyWithoutManifest() {
+    DeleteFileA(path_.c_str());
+    RemoveDirectoryA(folder_.c_str());
+  }
+  std::string Manifest() const {
+    std::string text;
+    HMODULE data = LoadLibraryExA(path_.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    HRSRC found = data ? FindResourceA(data, MAKEINTRESOURCEA(1), RT_MANIFEST) : nullptr;
+    if (found) text.assign(static_cast<const char*>(LockResource(LoadResource(data, found))), SizeofResource(data, found));
+    if (data) FreeLibrary(data);
+    return text;
+  }
+  const std::string& Path() const { return path_; }
+
+ private:
+  std::string folder_, path_;
+};
+
+// Pixels of a picture, not of a button's face, frame or caption: those are all near grey.
+int ColourfulPixels(const RECT& r) {
+  int count = 0;
+  for (uint32_t p : e2e::ScreenPixels(r)) {
+    const int red = (p >> 16) & 0xFF, green = (p >> 8) & 0xFF, blue = p & 0xFF;
+    const int high = std::max(red, std::max(green, blue)), low = std::min(red, std::min(green, blue));
+    if (high - low > 60) ++count;
+  }
+  return count;
+}
+
+TEST(CommonControlsBeforeXp, ButtonsShowPictureAndCaptionAndHintsAndPagesWork) {
+  CopyWithoutManifest copy;
+  ASSERT_EQ(std::string::npos, copy.Manifest().find("Common-Controls"));
+  KeelbrookDriver kb(copy.Path());
+  kb.Start();
+  EXPECT_EQ("You must restart Windows for changes to take effect", kb.Hint(IDC_SYSINFO_COMPUTERNAME).value_or(""));
+  const struct {
+    int page, button;
+  } buttons[] = {{0, IDC_SYSINFO_SET},         {0, IDC_SYSINFO_EXIT},      {1, IDC_UNINSTALL_UNINSTALL},
+                 {1, IDC_UNINSTALL_DELETE},    {2, IDC_SENDTO_ADD},        {3, IDC_OPTIMISE_DEFRAG},
+                 {5, IDC_ABOUT_CLOSE}};
+  for (const auto& b : buttons) {
+    kb.ClickTab(b.page);
+    SCOPED_TRACE(kb.Text(b.button));
+    EXPECT_EQ(BS_OWNERDRAW, kb.Style(b.button) & 0x0F) << "drawn by the program";
+    RECT r = kb.ScreenRect(b.button);
+    const RECT left = {r.left, r.top, (r.left + r.right) / 2, r.bottom};
+    EXPECT_TRUE(e2e::WaitUntil([&] { return ColourfulPixels(left) > 8; }, 2000)) << "no picture left of the caption";
+    kb.Screenshot("classic-page" + std::to_string(b.page));
+  }
+  kb.ClickTab(0);
+  kb.Click(IDC_SYSINFO_SET);
+  EXPECT_TRUE(kb.NoMessageBoxFor(300)) << "a drawn button still clicks";
+  kb.PostClose();
+  EXPECT_EQ(0u, kb.WaitForExit());
+}
+
+// A shortcut set to "Maximized" opens the fixed-size window as it is, in the middle of the
+// screen. (Wine keeps a work area per process, so a taskbar's share cannot be shown here.)
+TEST(StartUp, AMaximisedStartShowsTheWindowNormalInTheMiddleOfTheScreen) {
+  KeelbrookDriver kb;
+  kb.SetShowCommand(SW_SHOWMAXIMIZED);
+  kb.Start();
+  EXPECT_FALSE(IsZoomed(kb.MainWindow()));
+  RECT r;
+  GetWindowRect(kb.MainWindow(), &r);
+  EXPECT_NEAR((r.left + r.right) / 2, GetSystemMetrics(SM_CXSCREEN) / 2, 1);
+  EXPECT_NEAR((r.top + r.bottom) / 2, GetSystemMetrics(SM_CYSCREEN) / 2, 1);
+  kb.PostClose();
+  EXPECT_EQ(0u, kb.WaitForExit());
+}
+
+}  // namespace
