@@ -76,6 +76,9 @@ int MainWindowShowState(int requested);
 // Tab indexes of the pages, in the order of the tabs.
 enum PageIndex { kPageSysInfo = 0, kPageUninstall, kPageSendTo, kPageOptimise, kPageOsInfo, kPageAbout, kPageCount };
 
+// Keys that Windows users reach for on a page, besides the buttons' own keys.
+enum class PageKey { F2, F5, Delete, Enter, Copy /* Ctrl+C */ };
+
 class TfrmMain {
  public:
   TfrmMain(RegistryApi& registry, SystemApi& system, LongLivedObjects& objects, const MainControls& controls,
@@ -91,6 +94,12 @@ class TfrmMain {
   // press depends on the page showing.
   void EnterPressed(int activePage);
   void EscapePressed(int activePage);
+  // A key on a page: runs the handler it stands for there and returns true, or returns false
+  // when the key means nothing there and belongs to the focused control. `inList` when the
+  // page's list has the focus.
+  bool PageKeyPressed(int activePage, PageKey key, bool inList);
+  // A double-click on line `line` of the page's list; -1 below the last line.
+  void ListDoubleClick(int activePage, int line);
 
   // "Sys Info"
   void LoadSystemSettings(RegistryAccess& registry);
@@ -120,6 +129,8 @@ class TfrmMain {
   void Image4MouseUp();
   void lblIEMouseUp();
   void lblDirectXMouseUp();
+  // The page as text: each label as it shows, one a line, in the page's order.
+  std::string OsInfoReport() const;
 
   // "Uninstall"
   void FillUnInstList();
@@ -136,6 +147,8 @@ class TfrmMain {
   void btnSendToAddClick();
   void btnSendToEditClick();
   void btnSendToRemoveClick();
+  // Files dropped on the list: each is added as "&Add..." adds a chosen file.
+  void lstSendToDropFiles(const std::vector<std::string>& files);
 
   // "Optimise"
   void btnRunWinAlignClick();
@@ -174,6 +187,12 @@ class TfrmMain {
   int FindSelectedLine(const ListBox& list) const;
   // Says that a refresh stopped because the list box holds no more lines.
   void ReportListFull(const ListBox& list);
+  // Copies a text to the clipboard, or raises when the clipboard cannot be had.
+  void CopyToClipboard(const std::string& text);
+  // Copies the selected line of a list; nothing when no line is selected.
+  void CopySelectedLine(const ListBox& list);
+  // "&Add..." once the file is chosen: the copy into the Send To folder and its line.
+  void AddSendToEntry(const std::string& source);
 
  public:
   RegistryApi& Registry;

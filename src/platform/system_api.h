@@ -113,4 +113,7 @@ class SystemApi {
                           unsigned type) = 0;
   // CompareStringA with the user's default locale and NORM_IGNORECASE: <0, 0 or >0.
   virtual int CompareTextIgnoreCase(const std::string& a, const std::string& b) = 0;
+  // Puts the text on the clipboard as plain ANSI text (CF_TEXT), in place of what was there.
+  // False when the clipboard could not be had.
+  virtual bool SetClipboardText(const std::string& text) = 0;
 };

@@ -3,6 +3,7 @@
 #include <sstream>
 
 #include <commctrl.h>
+#include <shlobj.h>
 
 #include <cstdio>
 #include <cstring>
@@ -796,6 +797,31 @@ void KeelbrookDriver::SelectListItem(int id, int index) {
   Sync();
 }
 
+void KeelbrookDriver::DoubleClickListItem(int id, int index) {
+  HWND hwnd = Control(id);
+  const int height = static_cast<int>(Send(hwnd, LB_GETITEMHEIGHT, 0, 0));
+  const int top = static_cast<int>(Send(hwnd, LB_GETTOPINDEX, 0, 0));
+  const LPARAM at = MAKELPARAM(4, (index - top) * height + height / 2);
+  for (UINT msg : {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_LBUTTONUP})
+    Post(hwnd, msg, msg == WM_LBUTTONUP ? 0 : MK_LBUTTON, at);
+}
+
+void KeelbrookDriver::DropFiles(int id, const std::vector<std::string>& paths) {
+  // DROPFILES, then the names one after the other, each ending in a zero, and one zero more.
+  std::string record(sizeof(DROPFILES), '\0');
+  DROPFILES header = {};
+  header.pFiles = sizeof header;
+  std::memcpy(&record[0], &header, sizeof header);
+  for (const std::string& path : paths) record += path + '\0';
+  record += '\0';
+  // The program's DragFinish hands the record back to its heap, which refuses memory it never
+  // gave out, so the record stays until the program ends.
+  void* remote = VirtualAllocEx(process_, nullptr, record.size(), MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+  if (!remote || !WriteProcessMemory(process_, remote, record.data(), record.size(), nullptr))
+    Fail("could not write the dropped names into the program");
+  Post(Control(id), WM_DROPFILES, reinterpret_cast<WPARAM>(remote), 0);
+}
+
 // --- tabs
 
 int KeelbrookDriver::TabCount() const {
@@ -929,6 +955,13 @@ void KeelbrookDriver::PressKeyWithAlt(WORD vk) {
   Sync();
   if (!BringToForeground()) Fail("the program's window could not be brought to the foreground for Alt+key");
   SendKeys({{VK_MENU, true}, {vk, true}, {vk, false}, {VK_MENU, false}});
+}
+
+void KeelbrookDriver::PressKeyWithCtrl(WORD vk) {
+  if (!main_) Fail("the program has not been started");
+  Sync();
+  if (!BringToForeground()) Fail("the program's window could not be brought to the foreground for Ctrl+key");
+  SendKeys({{VK_CONTROL, true}, {vk, true}, {vk, false}, {VK_CONTROL, false}});
 }
 
 void KeelbrookDriver::PostKey(WORD vk) {
@@ -1192,6 +1225,23 @@ std::vector<std::vector<std::string>> ReadRecords(const std::string& path, size_
     if (f.size() == fields) records.push_back(f);
   }
   return records;
+}
+
+}  // namespace e2e
+
+namespace e2e {
+
+std::string ClipboardText() {
+  std::string text;
+  if (!OpenClipboard(nullptr)) return text;
+  if (HANDLE data = GetClipboardData(CF_TEXT)) {
+    if (const char* bytes = static_cast<const char*>(GlobalLock(data))) {
+      text = bytes;
+      GlobalUnlock(data);
+    }
+  }
+  CloseClipboard();
+  return text;
 }
 
 }  // namespace e2e

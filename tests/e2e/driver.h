@@ -94,6 +94,9 @@ std::string WindowsDir();
 std::string UserName();
 std::string XpSendToFolder();
 
+// The clipboard's plain text (CF_TEXT), or "" when it holds none.
+std::string ClipboardText();
+
 // The lines of a log that a test program appends to, each split at "|"; lines with another
 // number of fields than `fields` are left out (a line still being written).
 std::vector<std::vector<std::string>> ReadRecords(const std::string& path, size_t fields);
@@ -240,6 +243,11 @@ class KeelbrookDriver {
   int ListSelection(int id) const;
   // Selects a line as a click would and tells the page (LBN_SELCHANGE).
   void SelectListItem(int id, int index);
+  // A double-click of the left button on a line (or below the last one), posted to the list.
+  void DoubleClickListItem(int id, int index);
+  // Drops files on a control as the shell does from Explorer: a WM_DROPFILES whose DROPFILES
+  // record is written into the program's memory. Posted.
+  void DropFiles(int id, const std::vector<std::string>& paths);
 
   // The tab strip IDC_MAIN_TABS.
   int TabCount() const;
@@ -260,6 +268,7 @@ class KeelbrookDriver {
   void Focus(int id);
   void PressKey(WORD vk);
   void PressKeyWithAlt(WORD vk);  // e.g. Alt+F4
+  void PressKeyWithCtrl(WORD vk);  // e.g. Ctrl+C
   void PostKey(WORD vk);
 
   // Message boxes (#32770 dialogs without an edit field) of the program.

@@ -90,6 +90,14 @@ TEST_F(OsInfo, EveryValueFollowsItsCaption) {
   };
   for (const auto& e : expected) EXPECT_EQ(e.text, kb.Text(e.id)) << "control " << e.id;
   kb.Screenshot("osinfo-values");
+
+  // Ctrl+C copies the report, one label a line, in the page's order, as shown.
+  std::string report;
+  for (int id : {IDC_OSINFO_OS, IDC_OSINFO_BUILD, IDC_OSINFO_PLUSVERSION, IDC_OSINFO_PLUSPRODUCTID, IDC_OSINFO_PRODUCTID,
+                 IDC_OSINFO_PRODUCTKEY, IDC_OSINFO_IE, IDC_OSINFO_DIRECTX, IDC_OSINFO_DIRECTXVER})
+    report += kb.Text(id) + "\r\n";
+  kb.PressKeyWithCtrl('C');
+  EXPECT_TRUE(e2e::WaitUntil([&] { return e2e::ClipboardText() == report; }, 3000)) << e2e::ClipboardText();
 }
 
 TEST_F(OsInfo, AbsentValuesLeaveTheCaptionsOrSayWhatIsMissing) {

@@ -292,6 +292,39 @@ TEST_F(SendToScenario, AddCopiesTheChosenShortcutItself) {
   EXPECT_EQ(before, Shown());
 }
 
+// Files dropped from Explorer are added as "&Add..." adds them, never over an entry; F2 and a
+// double-click rename, Delete asks to remove, Ctrl+C copies the line.
+TEST_F(SendToScenario, DropsAndKeysReachTheirButtons) {
+  Open("win98", Win98Folder());
+  ScratchFolder source("C:\\kb-drop-source");
+  const Lines before = Shown();
+  kb.DropFiles(IDC_SENDTO_LIST, {source.Add("Editor.lnk"), source.Add("Notepad.lnk", "another Notepad")});
+  ExpectBox(kAddFailed, "Keelbrook", IDOK);
+  ASSERT_TRUE(e2e::WaitUntil([&] { return Shown().size() == before.size() + 1; }, 3000));
+  EXPECT_EQ("Editor", Shown().back());
+  EXPECT_TRUE(Exists(folder->Path("Editor.lnk")));
+  EXPECT_NE("another Notepad", ReadAll(folder->Path("Notepad.lnk"))) << "an entry is never overwritten";
+
+  Select("Floppy");
+  for (int way = 0; way < 2; ++way) {
+    if (way == 0) {
+      kb.Focus(IDC_SENDTO_LIST);
+      kb.PressKey(VK_F2);
+    } else {
+      kb.DoubleClickListItem(IDC_SENDTO_LIST, IndexOf(Shown(), "Floppy"));
+    }
+    HWND dialog = WaitForShownInputDialog(kb);
+    kb.Post(GetDlgItem(dialog, IDCANCEL), BM_CLICK, 0, 0);
+    WaitUntilHidden(dialog);
+  }
+  kb.Focus(IDC_SENDTO_LIST);
+  kb.PressKey(VK_DELETE);
+  ExpectBox("Are you sure you want to remove Floppy from you SendTo list?", "Confirm", IDNO);
+  kb.Focus(IDC_SENDTO_LIST);
+  kb.PressKeyWithCtrl('C');
+  EXPECT_TRUE(e2e::WaitUntil([] { return e2e::ClipboardText() == "Floppy"; }, 3000)) << e2e::ClipboardText();
+}
+
 TEST_F(SendToScenario, XpEditRenamesThroughTheInputDialog) {
   Open("winxp", e2e::XpSendToFolder());
   // The dialog exists, hidden, from start-up on.

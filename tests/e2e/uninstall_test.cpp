@@ -377,6 +377,41 @@ TEST_F(Uninstall, EscapePressesDeleteEntry) {
   EXPECT_EQ(kb.ListSelection(IDC_UNINSTALL_LIST), IndexOf(Lines(), "Keelbrook E2E Escape")) << "not refreshed";
 }
 
+// The keys of a Windows list: F5 reads the list again, Enter, a double-click and Delete ask their
+// buttons' questions, Ctrl+C copies the line.
+TEST_F(Uninstall, KeysAndDoubleClickReachTheirButtons) {
+  Register(reg, "KeelbrookE2E_Keys", "Keelbrook E2E Keys");
+  StartOnPage();
+  Register(reg, "KeelbrookE2E_KeysLater", "Keelbrook E2E Keys Later");
+  kb.Focus(IDC_UNINSTALL_LIST);
+  kb.PressKey(VK_F5);
+  ASSERT_TRUE(LinesBecome([](const std::vector<std::string>& l) { return IndexOf(l, "Keelbrook E2E Keys Later") >= 0; }));
+  Select("Keelbrook E2E Keys");
+  const struct {
+    WORD key;
+    const char* question;
+  } asks[] = {{VK_RETURN, "Are you sure you want to\nuninstall Keelbrook E2E Keys ?"},
+              {VK_DELETE, "Are you sure you want to\rremove Keelbrook E2E Keys from the Registry ?"},
+              {0, "Are you sure you want to\nuninstall Keelbrook E2E Keys ?"}};  // 0: a double-click
+  for (const auto& a : asks) {
+    if (a.key) {
+      kb.Focus(IDC_UNINSTALL_LIST);
+      kb.PressKey(a.key);
+    } else {
+      kb.DoubleClickListItem(IDC_UNINSTALL_LIST, IndexOf(Lines(), "Keelbrook E2E Keys"));
+    }
+    e2e::MessageBoxInfo box = kb.WaitForMessageBox();
+    EXPECT_EQ(a.question, box.text);
+    kb.Answer(box, IDNO);
+  }
+  kb.DoubleClickListItem(IDC_UNINSTALL_LIST, kb.ListCount(IDC_UNINSTALL_LIST) + 3);
+  EXPECT_TRUE(kb.NoMessageBoxFor(300)) << "below the last line a double-click picks nothing";
+  kb.Focus(IDC_UNINSTALL_LIST);
+  kb.PressKeyWithCtrl('C');
+  EXPECT_TRUE(e2e::WaitUntil([] { return e2e::ClipboardText() == "Keelbrook E2E Keys"; }, 3000)) << e2e::ClipboardText();
+  EXPECT_TRUE(Registered("KeelbrookE2E_Keys"));
+}
+
 TEST_F(Uninstall, ValuesOfTheWrongTypeAreReportedAndTheProgramGoesOn) {
   Register(reg, "KeelbrookE2E_Type1", "Keelbrook E2E before the bad one");
   reg.SetString(HKEY_LOCAL_MACHINE, kUninstall + "\\KeelbrookE2E_Type2", "DisplayName", "Keelbrook E2E dword command");

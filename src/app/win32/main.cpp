@@ -51,7 +51,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
 
   MSG msg;
   while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
-    if (main.TranslatePageKeys(msg)) continue;
+    if (main.TranslatePageKeys(msg) || main.TranslateCommandKeys(msg)) continue;
     if (IsDialogMessageA(main.Handle(), &msg)) continue;
     TranslateMessage(&msg);
     DispatchMessageA(&msg);

@@ -9,6 +9,7 @@
 #include "app/error_report.h"
 #include "app/win32/page_layout.h"
 #include "app/win32/resource.h"
+#include "platform/win32/system_dll.h"
 #include "platform/win32/win32_system_api.h"
 
 namespace {
@@ -20,6 +21,10 @@ constexpr const char* kDoubleClickProperty = "Keelbrook.DoubleClick";
 // A picture or label tells the main window about a pointer event: wParam is the control id,
 // lParam the event.
 constexpr UINT WM_APP_POINTER = WM_APP + 1;
+// A list tells its page about a double-click (wParam: control id, lParam: the line, -1 below the
+// last one) and about files dropped on it (lParam: the names, a std::vector<std::string>*).
+constexpr UINT WM_APP_LIST_DOUBLECLICK = WM_APP + 2;
+constexpr UINT WM_APP_LIST_DROP = WM_APP + 3;
 enum PointerEvent { kPointerDown = 0, kPointerUp = 1, kPointerClick = 2 };
 
 constexpr int kClientWidth = 314;
@@ -324,9 +329,12 @@ HWND MainWindow::CreateControl(const ControlSpec& spec) {
       if (spec.kind == ControlKind::BorderedMemo) exStyle = WS_EX_CLIENTEDGE;
       break;
     case ControlKind::ListBox:
+    case ControlKind::FileDropList:
       cls = "LISTBOX";
       style |= WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT;
-      exStyle = WS_EX_CLIENTEDGE;
+      // The style alone makes the list a drop target: the shell that reads a drop is loaded
+      // only when the first one comes.
+      exStyle = WS_EX_CLIENTEDGE | (spec.kind == ControlKind::FileDropList ? WS_EX_ACCEPTFILES : 0);
       break;
     case ControlKind::Button:
       cls = "BUTTON";
@@ -373,7 +381,10 @@ HWND MainWindow::CreateControl(const ControlSpec& spec) {
       texts_[spec.id] = std::make_unique<Win32Text>(control);
       break;
     case ControlKind::ListBox:
+    case ControlKind::FileDropList:
       lists_[spec.id] = std::make_unique<Win32ListBox>(control);
+      SetPropA(control, kProcProperty,
+               reinterpret_cast<HANDLE>(SetWindowLongPtrA(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ListProc))));
       break;
     case ControlKind::Button:
     case ControlKind::DefaultButton:
@@ -477,6 +488,28 @@ void MainWindow::SetActivePage(int index) {
   ShowPage(index);
 }
 
+bool MainWindow::TranslateCommandKeys(const MSG& msg) {
+  if (msg.message != WM_KEYDOWN || !form_ || (msg.hwnd != hwnd_ && !IsChild(hwnd_, msg.hwnd))) return false;
+  const bool control = (GetKeyState(VK_CONTROL) & 0x8000) != 0;
+  const bool otherModifier = (GetKeyState(VK_SHIFT) & 0x8000) || (GetKeyState(VK_MENU) & 0x8000);
+  if (otherModifier) return false;
+  PageKey key;
+  if (control && msg.wParam == 'C') key = PageKey::Copy;
+  else if (control) return false;
+  else if (msg.wParam == VK_F2) key = PageKey::F2;
+  else if (msg.wParam == VK_F5) key = PageKey::F5;
+  else if (msg.wParam == VK_DELETE) key = PageKey::Delete;
+  else if (msg.wParam == VK_RETURN) key = PageKey::Enter;
+  else return false;
+  HWND focus = GetFocus();
+  bool inList = false;
+  for (const auto& list : lists_) inList = inList || (focus && focus == list.second->Handle() && IsChild(pages_[activePage_], focus));
+  bool taken = false;
+  // A key whose handler stopped at an error was the page's all the same.
+  const bool ran = RunHandler(system_, [&] { taken = form_->PageKeyPressed(activePage_, key, inList); });
+  return taken || !ran;
+}
+
 bool MainWindow::TranslatePageKeys(const MSG& msg) {
   if (msg.message != WM_KEYDOWN || !hwnd_ || !(GetKeyState(VK_CONTROL) & 0x8000)) return false;
   if (msg.hwnd != hwnd_ && !IsChild(hwnd_, msg.hwnd)) return false;
@@ -541,6 +574,17 @@ bool MainWindow::HandlePageMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESU
       OnPointer(static_cast<int>(wParam), static_cast<int>(lParam));
       result = 0;
       return true;
+    case WM_APP_LIST_DOUBLECLICK:
+      if (form_) RunHandler(system_, [&] { form_->ListDoubleClick(activePage_, static_cast<int>(lParam)); });
+      result = 0;
+      return true;
+    case WM_APP_LIST_DROP:
+      if (form_ && wParam == IDC_SENDTO_LIST) {
+        const auto& files = *reinterpret_cast<const std::vector<std::string>*>(lParam);
+        RunHandler(system_, [&] { form_->lstSendToDropFiles(files); });
+      }
+      result = 0;
+      return true;
     case WM_DRAWITEM:
       if (!buttonPictures_.Draw(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam))) return false;
       result = TRUE;
@@ -566,6 +610,53 @@ LRESULT CALLBACK MainWindow::PageProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM
   LRESULT result = 0;
   if (self && self->HandlePageMessage(msg, wParam, lParam, result)) return result;
   return DefWindowProcA(hwnd, msg, wParam, lParam);
+}
+
+// The names of the files in a drop, in the order the shell gives them. shell32 is loaded here,
+// the first time something is dropped.
+static std::vector<std::string> DroppedFiles(HDROP drop) {
+  using QueryFunction = UINT(WINAPI*)(HDROP, UINT, LPSTR, UINT);
+  using FinishFunction = void(WINAPI*)(HDROP);
+  static const auto query = SystemFunction<QueryFunction>("shell32.dll", "DragQueryFileA");
+  static const auto finish = SystemFunction<FinishFunction>("shell32.dll", "DragFinish");
+  std::vector<std::string> files;
+  const UINT count = query ? query(drop, 0xFFFFFFFF, nullptr, 0) : 0;
+  for (UINT i = 0; i < count; ++i) {
+    std::vector<char> name(query(drop, i, nullptr, 0) + 1, '\0');
+    const UINT got = query(drop, i, name.data(), static_cast<UINT>(name.size()));
+    files.emplace_back(name.data(), got < name.size() ? got : name.size() - 1);
+  }
+  if (finish) finish(drop);
+  return files;
+}
+
+LRESULT CALLBACK MainWindow::ListProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  WNDPROC original = reinterpret_cast<WNDPROC>(GetPropA(hwnd, kProcProperty));
+  if (!original) return DefWindowProcA(hwnd, msg, wParam, lParam);
+  HWND page = GetParent(hwnd);
+  const WPARAM id = static_cast<WPARAM>(GetDlgCtrlID(hwnd));
+  switch (msg) {
+    case WM_LBUTTONDBLCLK: {
+      // The list picks the line first; the page then hears which line was under the pointer.
+      const LRESULT result = CallWindowProcA(original, hwnd, msg, wParam, lParam);
+      const LRESULT hit = SendMessageA(hwnd, LB_ITEMFROMPOINT, 0, lParam);
+      const int line = HIWORD(hit) ? -1 : static_cast<int>(LOWORD(hit));
+      SendMessageA(page, WM_APP_LIST_DOUBLECLICK, id, line);
+      return result;
+    }
+    case WM_DROPFILES: {
+      std::vector<std::string> files = DroppedFiles(reinterpret_cast<HDROP>(wParam));
+      SendMessageA(page, WM_APP_LIST_DROP, id, reinterpret_cast<LPARAM>(&files));
+      return 0;
+    }
+    case WM_NCDESTROY:
+      SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original));
+      RemovePropA(hwnd, kProcProperty);
+      break;
+    default:
+      break;
+  }
+  return CallWindowProcA(original, hwnd, msg, wParam, lParam);
 }
 
 LRESULT CALLBACK MainWindow::PointerProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {

@@ -7,6 +7,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "app/tfrm_main.h"
@@ -29,6 +30,9 @@ class MainWindow : public FormWindowControl {
   // Ctrl+Tab, Ctrl+Shift+Tab, Ctrl+Page Down and Ctrl+Page Up switch pages, as in the system's
   // property sheets. True when the message was such a key and has been handled.
   bool TranslatePageKeys(const MSG& msg);
+  // F2, F5, Delete, Enter in a list and Ctrl+C, for the page showing (TfrmMain::PageKeyPressed).
+  // True when the page took the key.
+  bool TranslateCommandKeys(const MSG& msg);
   TfrmMain* Form() { return form_.get(); }
 
   // FormWindowControl
@@ -39,6 +43,7 @@ class MainWindow : public FormWindowControl {
   static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
   static LRESULT CALLBACK PageProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
   static LRESULT CALLBACK PointerProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+  static LRESULT CALLBACK ListProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
   LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam);
   // Messages the pages pass up: commands, notifications, colours.
   bool HandlePageMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);

@@ -53,7 +53,7 @@ const ControlSpec kControls[] = {
 
     // "Send to": tab order list, Add, Remove, Edit, memo.
     {2, K::Label, IDC_SENDTO_LABEL, "Send to list :", 8, 6, 180, 13, nullptr, 0},
-    {2, K::ListBox, IDC_SENDTO_LIST, nullptr, 8, 22, 180, 264, nullptr, 0},
+    {2, K::FileDropList, IDC_SENDTO_LIST, nullptr, 8, 22, 180, 264, nullptr, 0},
     {2, K::Button, IDC_SENDTO_ADD, "&Add...", 196, 198, 102, 25, nullptr, IDB_ADD},
     {2, K::Button, IDC_SENDTO_REMOVE, "&Remove", 196, 228, 102, 25, nullptr, IDB_NO},
     {2, K::Button, IDC_SENDTO_EDIT, "&Edit...", 196, 258, 102, 25, nullptr, IDB_EDIT},

@@ -10,6 +10,7 @@ enum class ControlKind {
   Memo,         // read-only multi-line help text, page background, vertical scroll bar
   BorderedMemo, // the same with a border
   ListBox,
+  FileDropList, // a list box that files can be dropped on
   Button,
   DefaultButton,
   Picture,      // a static icon that reports pointer press and release

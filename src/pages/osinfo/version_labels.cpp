@@ -103,3 +103,12 @@ void TfrmMain::lblDirectXMouseUp() {
   lblDirectX.SetColor(Objects.FontColor);
   lblDirectXVersion.SetColor(Objects.FontColor);
 }
+
+std::string TfrmMain::OsInfoReport() const {
+  std::string report;
+  for (const LabelControl* label : {&lblOS, &lblBuild, &lblPlusVersion, &lblPlusProductID, &lblProductID,
+                                    &lblProductKey, &lblIE, &lblDirectX, &lblDirectXVersion}) {
+    report += label->GetText() + "\r\n";
+  }
+  return report;
+}

@@ -95,6 +95,14 @@ void TfrmMain::btnSendToAddClick() {
 
   std::string source;
   if (!OpenDlg.Execute(options, source)) return;
+  AddSendToEntry(source);
+}
+
+void TfrmMain::lstSendToDropFiles(const std::vector<std::string>& files) {
+  for (const std::string& file : files) AddSendToEntry(file);
+}
+
+void TfrmMain::AddSendToEntry(const std::string& source) {
   const std::string name = FileNameOf(source);
 
   std::string folder;

@@ -213,3 +213,20 @@ int Win32SystemApi::CompareTextIgnoreCase(const std::string& a, const std::strin
   if (r == 0) return a.compare(b) < 0 ? -1 : (a == b ? 0 : 1);
   return r - CSTR_EQUAL;
 }
+
+bool Win32SystemApi::SetClipboardText(const std::string& text) {
+  // The text and its zero in memory the clipboard takes over once it is set.
+  HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE | GMEM_DDESHARE, text.size() + 1);
+  if (!memory) return false;
+  if (void* bytes = GlobalLock(memory)) {
+    std::memcpy(bytes, text.c_str(), text.size() + 1);
+    GlobalUnlock(memory);
+    if (OpenClipboard(mainWindow_)) {
+      const bool set = EmptyClipboard() && SetClipboardData(CF_TEXT, memory);
+      CloseClipboard();
+      if (set) return true;
+    }
+  }
+  GlobalFree(memory);
+  return false;
+}

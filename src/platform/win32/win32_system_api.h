@@ -39,6 +39,7 @@ class Win32SystemApi : public SystemApi {
 
   int MessageBoxA(BoxOwner owner, const std::string& text, const std::string& caption, unsigned type) override;
   int CompareTextIgnoreCase(const std::string& a, const std::string& b) override;
+  bool SetClipboardText(const std::string& text) override;
 
  private:
   HWND OwnerOf(BoxOwner owner) const { return owner == BoxOwner::MainWindow ? mainWindow_ : nullptr; }

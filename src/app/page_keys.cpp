@@ -1,0 +1,48 @@
+// The keys Windows users reach for (F5 to refresh, Delete, F2 to rename, Enter or a double-click
+// to open, Ctrl+C to copy) and what they press on each page. Each runs a handler the page already
+// has, with its questions and messages; the keys the pages give their buttons (Enter on
+// "Sys Info", Escape, the mnemonics) keep their roles.
+#include "app/tfrm_main.h"
+#include "platform/app_error.h"
+
+bool TfrmMain::PageKeyPressed(int activePage, PageKey key, bool inList) {
+  if (activePage == kPageUninstall) {
+    if (key == PageKey::F5) {
+      bntSyncClick();
+      return true;
+    }
+    if (!inList) return false;
+    if (key == PageKey::Delete) btnRemoveEntryClick();
+    else if (key == PageKey::Enter) btnUninstallClick();
+    else if (key == PageKey::Copy) CopySelectedLine(lstUnInstList);
+    else return false;
+    return true;
+  }
+  if (activePage == kPageSendTo && inList) {
+    if (key == PageKey::F2) btnSendToEditClick();
+    else if (key == PageKey::Delete) btnSendToRemoveClick();
+    else if (key == PageKey::Copy) CopySelectedLine(lstSendTo);
+    else return false;
+    return true;
+  }
+  if (activePage == kPageOsInfo && key == PageKey::Copy) {
+    CopyToClipboard(OsInfoReport());
+    return true;
+  }
+  return false;
+}
+
+void TfrmMain::ListDoubleClick(int activePage, int line) {
+  if (line < 0) return;  // below the last line: nothing was picked
+  if (activePage == kPageUninstall) btnUninstallClick();
+  if (activePage == kPageSendTo) btnSendToEditClick();
+}
+
+void TfrmMain::CopyToClipboard(const std::string& text) {
+  if (!System.SetClipboardText(text)) throw AppError("The clipboard is in use by another program");
+}
+
+void TfrmMain::CopySelectedLine(const ListBox& list) {
+  const int index = list.ItemIndex();
+  if (index >= 0) CopyToClipboard(list.Items(index));
+}
