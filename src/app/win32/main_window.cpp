@@ -502,8 +502,8 @@ bool MainWindow::TranslateCommandKeys(const MSG& msg) {
   else if (msg.wParam == VK_RETURN) key = PageKey::Enter;
   else return false;
   HWND focus = GetFocus();
-  bool inList = false;
-  for (const auto& list : lists_) inList = inList || (focus && focus == list.second->Handle() && IsChild(pages_[activePage_], focus));
+  const auto list = focus ? lists_.find(GetDlgCtrlID(focus)) : lists_.end();
+  const bool inList = list != lists_.end() && list->second->Handle() == focus && IsChild(pages_[activePage_], focus);
   bool taken = false;
   // A key whose handler stopped at an error was the page's all the same.
   const bool ran = RunHandler(system_, [&] { taken = form_->PageKeyPressed(activePage_, key, inList); });
