@@ -39,7 +39,7 @@ void TfrmMain::ListDoubleClick(int activePage, int line) {
 }
 
 void TfrmMain::CopyToClipboard(const std::string& text) {
-  if (!System.SetClipboardText(text)) throw AppError("The clipboard is in use by another program");
+  if (!System.SetClipboardText(text)) throw AppError("The text could not be put on the clipboard");
 }
 
 void TfrmMain::CopySelectedLine(const ListBox& list) {

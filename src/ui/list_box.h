@@ -1,7 +1,8 @@
 #pragma once
 // The list box as the form logic uses it. It keeps the lines itself and the control only shows
 // them, so a line reads back exactly as it was added, whatever its length or bytes, without
-// asking the control (Windows 9x cannot hand a line over in any but the system's own calls).
+// asking the control: no way of reading a line back works everywhere (the Unicode call is a
+// failing stub on Windows 95, 98 and ME, and Wine's ANSI one overruns its buffer on long lines).
 // Every index is checked as the framework does: asking about a line that does not exist raises
 // "List index out of bounds (%d)".
 #include <string>
