@@ -86,6 +86,17 @@ bool RegistryAccess::OpenKey(const std::string& path, bool create) {
   return true;
 }
 
+bool RegistryAccess::OpenKeyBelow(const RegistryAccess& holder, const std::string& subKey) {
+  // With nothing held there is nothing to be below: opening from the root instead would find a
+  // key of the same name somewhere else entirely. A handle of another registry means nothing here.
+  if (holder.current_ == 0 || &holder.api_ != &api_) return false;
+  HKey opened = 0;
+  if (api_.RegOpenKeyExA(holder.current_, subKey, access_, &opened) != reg::kErrorSuccess) return false;
+  CloseKey();
+  current_ = opened;
+  return true;
+}
+
 void RegistryAccess::CloseKey() {
   if (current_ == 0) return;
   api_.RegCloseKey(current_);
