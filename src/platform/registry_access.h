@@ -52,6 +52,7 @@ class RegistryAccess {
  private:
   void WriteText(const std::string& name, const std::string& text, uint32_t type);
   bool ReadText(const std::string& name, std::string& text);
+  bool ReadTextSizeFirst(const std::string& name, std::string& text);
   bool DeleteTree(HKey base, const std::string& subKey);
 
   RegistryApi& api_;
