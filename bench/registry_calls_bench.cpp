@@ -68,8 +68,11 @@ int main(int argc, char** argv) {
   const long small = CallsOfOneRefresh(kSmall);
   const long large = CallsOfOneRefresh(kLarge);
   const double perProgram = static_cast<double>(large - small) / (kLarge - kSmall);
-  std::printf("FIGURE  %-36s %.1f calls per listed program (fixed part %ld calls; %ld calls for %d)\n",
+  // Five: the name's enumeration, the open below the Uninstall key held meanwhile, the presence
+  // of "UninstallString", "DisplayName" read in one call, and the close.
+  constexpr double kGoal = 5.0;
+  std::printf("FIGURE  %-36s %.1f calls per listed program (fixed part %ld calls; %ld calls for %d)  goal <= %.0f %s\n",
               "registry calls per listed program", perProgram, small - static_cast<long>(perProgram * kSmall), large,
-              kLarge);
+              kLarge, kGoal, perProgram <= kGoal ? "met" : "MISSED");
   return 0;
 }

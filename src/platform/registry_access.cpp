@@ -86,6 +86,17 @@ bool RegistryAccess::OpenKey(const std::string& path, bool create) {
   return true;
 }
 
+bool RegistryAccess::OpenKeyBelow(const RegistryAccess& holder, const std::string& subKey) {
+  // With nothing held there is nothing to be below: opening from the root instead would find a
+  // key of the same name somewhere else entirely. A handle of another registry means nothing here.
+  if (holder.current_ == 0 || &holder.api_ != &api_) return false;
+  HKey opened = 0;
+  if (api_.RegOpenKeyExA(holder.current_, subKey, access_, &opened) != reg::kErrorSuccess) return false;
+  CloseKey();
+  current_ = opened;
+  return true;
+}
+
 void RegistryAccess::CloseKey() {
   if (current_ == 0) return;
   api_.RegCloseKey(current_);
@@ -111,9 +122,28 @@ bool RegistryAccess::ReadText(const std::string& name, std::string& text) {
   text.clear();
   if (current_ == 0) return false;
 
-  // A value that is not there, or holds nothing, reads as empty whatever its type: the pages
-  // read optional settings and show a blank field for them. The same call says whether it is
-  // there at all.
+  // Nearly everything the pages read is a short text: one call reads it whole, where asking for
+  // the size first costs a second call (under Wine a second round trip to the wineserver, for
+  // every value of every listed program). The same call says whether the value is there at all.
+  uint8_t room[256];
+  uint32_t type = 0;
+  uint32_t got = sizeof room;
+  const long rc = api_.RegQueryValueExA(current_, name, &type, room, &got);
+  if (rc == reg::kErrorFileNotFound) return false;
+  // Anything but a plain answer that fits (a longer value, a refused or failed read, a size
+  // that claims more than the room) is read again the long way, which decides all of those.
+  if (rc != reg::kErrorSuccess || got > sizeof room) return ReadTextSizeFirst(name, text);
+
+  // A value that holds nothing reads as empty whatever its type: the pages read optional
+  // settings and show a blank field for them.
+  if (got == 0) return true;
+  if (!IsStringType(type)) Raise("Invalid data type for '%s'", name);
+  text = TextOf(room, got, sizeof room);
+  return true;
+}
+
+bool RegistryAccess::ReadTextSizeFirst(const std::string& name, std::string& text) {
+  // A value that is not there, or holds nothing, reads as empty whatever its type.
   uint32_t type = 0;
   uint32_t size = 0;
   if (api_.RegQueryValueExA(current_, name, &type, nullptr, &size) != reg::kErrorSuccess) return false;
@@ -124,6 +154,8 @@ bool RegistryAccess::ReadText(const std::string& name, std::string& text) {
   std::unique_ptr<uint8_t[]> buffer(new (std::nothrow) uint8_t[size]);
   if (!buffer) Raise(failedRead, name);
 
+  // The value may have changed since its size was read: grown, it no longer fits and the read
+  // fails; shrunk or retyped, the checks below see what was actually read.
   uint32_t got = size;
   if (api_.RegQueryValueExA(current_, name, &type, buffer.get(), &got) != reg::kErrorSuccess)
     Raise(failedRead, name);

@@ -22,6 +22,11 @@ class RegistryAccess {
   // "\" first: below the root; otherwise below the open key, or the root when none is open.
   // On success the previous key is closed; on failure nothing changes.
   bool OpenKey(const std::string& path, bool create);
+  // Opens subKey below the key that another object over the same registry holds open, never
+  // creating. False when that object holds no key (nothing is then opened from the root instead)
+  // or the open fails, for instance because the key it holds has been deleted meanwhile. On
+  // success this object's previous key is closed; on failure nothing changes.
+  bool OpenKeyBelow(const RegistryAccess& holder, const std::string& subKey);
   void CloseKey();
 
   bool ValueExists(const std::string& name);
@@ -47,6 +52,7 @@ class RegistryAccess {
  private:
   void WriteText(const std::string& name, const std::string& text, uint32_t type);
   bool ReadText(const std::string& name, std::string& text);
+  bool ReadTextSizeFirst(const std::string& name, std::string& text);
   bool DeleteTree(HKey base, const std::string& subKey);
 
   RegistryApi& api_;

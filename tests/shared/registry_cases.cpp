@@ -122,6 +122,21 @@ TEST_F(RegistryCases, FailedOpenKeepsThePreviousKeyCurrent) {
   EXPECT_FALSE(bed->KeyExists("Microsoft\\Windows")) << "an open without create made the key";
 }
 
+TEST_F(RegistryCases, OpenKeyBelowAHeldKeyFailsOnceThatKeyIsDeletedEvenWhenMadeAgain) {
+  bed->SetString("Held\\Entry", "where", "first");
+  RegistryAccess holder(api), reader(api), other(api);
+  EXPECT_FALSE(reader.OpenKeyBelow(holder, "Software")) << "nothing held, and a key below the root opened";
+  OpenInside(holder, "Held");
+  ASSERT_TRUE(reader.OpenKeyBelow(holder, "ENTRY"));
+  EXPECT_FALSE(reader.OpenKeyBelow(holder, "Missing"));
+  EXPECT_EQ("first", reader.ReadString("where")) << "a failed open let go of the key open before";
+  ASSERT_TRUE(other.DeleteKey(bed->PathOf("Held")));
+  HKey opened = 0;
+  EXPECT_EQ(1018, api.RegOpenKeyExA(holder.CurrentKey(), "Entry", reg::kKeyAllAccess, &opened)) << "ERROR_KEY_DELETED";
+  bed->SetString("Held\\Entry", "where", "second");
+  EXPECT_FALSE(reader.OpenKeyBelow(holder, "Entry")) << "below the deleted key, made again under its name";
+}
+
 TEST_F(RegistryCases, OpenPiecewiseStopsOrGoesOnAfterAMissingPiece) {
   bed->SetString("A", "where", "A");
   bed->SetString("A\\C", "where", "A\\C");

@@ -26,11 +26,12 @@ class UninstallerSystem : public FakeSystem {
   }
 };
 
-// The fake registry, with a step that runs just before the Nth walk from the root begins.
+// The fake registry, with a step run just before the Nth walk from the root, or after the Nth display name read.
 class ChangingRegistry : public RegistryApi {
  public:
   explicit ChangingRegistry(FakeRegistry& inner) : inner_(inner) {}
   int beforeWalk = 0;
+  int afterName = 0;
   std::function<void()> change;
 
   long RegOpenKeyExA(HKey parent, const std::string& subKey, uint32_t access, HKey* result) override {
@@ -40,7 +41,9 @@ class ChangingRegistry : public RegistryApi {
   long RegCreateKeyExA(HKey p, const std::string& s, uint32_t a, HKey* r) override { return inner_.RegCreateKeyExA(p, s, a, r); }
   long RegCloseKey(HKey k) override { return inner_.RegCloseKey(k); }
   long RegQueryValueExA(HKey k, const std::string& n, uint32_t* t, uint8_t* d, uint32_t* s) override {
-    return inner_.RegQueryValueExA(k, n, t, d, s);
+    const long rc = inner_.RegQueryValueExA(k, n, t, d, s);
+    if (d && n == "DisplayName" && ++names_ == afterName && change) change();
+    return rc;
   }
   long RegSetValueExA(HKey k, const std::string& n, uint32_t t, const uint8_t* d, uint32_t s) override {
     return inner_.RegSetValueExA(k, n, t, d, s);
@@ -55,7 +58,7 @@ class ChangingRegistry : public RegistryApi {
 
  private:
   FakeRegistry& inner_;
-  int walks_ = 0;
+  int walks_ = 0, names_ = 0;
 };
 
 // A form on a FakeForm's controls and registry, with the system and registry above.
@@ -142,19 +145,25 @@ TEST(UninstallWhileOthersChangeTheRegistry, AnUninstallerAlreadyGoneIsNotWaitedF
 TEST(UninstallWhileOthersChangeTheRegistry, RegistrationsGoneBeforeTheyAreReadAreSkipped) {
   struct Case {
     const char* what;
-    int beforeWalk;  // walk 1 reads the names; walk n+1 reads the nth name
+    int beforeWalk;  // walk 1 reads the names, walk 2 goes to the first name
+    int afterName;   // between the nth registration read and the next
     std::function<void(FakeRegistry&)> change;
     std::vector<std::string> keys;
   } cases[] = {
-      {"one registration removed", 3, [](FakeRegistry& r) { r.DeleteTree(kHklm, kUninstall + "\\b"); }, {"a", "c"}},
-      {"the Uninstall key removed, a key of a listed name one level up", 3,
+      {"one registration removed", 0, 1, [](FakeRegistry& r) { r.DeleteTree(kHklm, kUninstall + "\\b"); }, {"a", "c"}},
+      {"the Uninstall key made again, with b and not c", 0, 1, [](FakeRegistry& r) {
+         r.DeleteTree(kHklm, kUninstall);
+         r.SetString(kHklm, kUninstall + "\\b", "DisplayName", "B again");
+         r.SetString(kHklm, kUninstall + "\\b", "UninstallString", "b.exe");
+       }, {"a", "b"}},
+      {"the Uninstall key removed, a key of a listed name one level up", 0, 1,
        [](FakeRegistry& r) {
          r.DeleteTree(kHklm, kUninstall);
          r.SetString(kHklm, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\b", "DisplayName", "Decoy");
          r.SetString(kHklm, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\b", "UninstallString", "decoy.exe");
        },
        {"a"}},
-      {"SOFTWARE refused from then on", 2, [](FakeRegistry& r) {
+      {"SOFTWARE refused from then on", 2, 0, [](FakeRegistry& r) {
          r.RefuseOpen(kHklm, "SOFTWARE");
          r.SetString(kHklm, "a", "DisplayName", "Decoy at the root");
          r.SetString(kHklm, "a", "UninstallString", "decoy.exe");
@@ -168,6 +177,7 @@ TEST(UninstallWhileOthersChangeTheRegistry, RegistrationsGoneBeforeTheyAreReadAr
     f.Register("b", "B");
     f.Register("c", "C");
     f.registry.beforeWalk = c.beforeWalk;
+    f.registry.afterName = c.afterName;
     f.registry.change = [&] { c.change(f.base.registry); };
     f->FillUnInstList();
     EXPECT_EQ(f.base.objects.UnInstKeyNames, c.keys);

@@ -4,15 +4,22 @@
 #include "app/tfrm_main.h"
 #include "pages/uninstall/uninstall_page.h"
 
+namespace {
+
+// An empty name would be the Uninstall key itself, and a backslash would lead out of it; neither
+// is the name of one registration.
+bool IsRegistrationName(const std::string& keyName) {
+  return !keyName.empty() && keyName.find('\\') == std::string::npos;
+}
+
+}  // namespace
+
 namespace uninstall_page {
 
 bool OpenUninstallKey(RegistryAccess& registry) { return OpenPiecewise(registry, kUninstallPath, true); }
 
 bool OpenRegistration(RegistryAccess& registry, const std::string& keyName) {
-  // An empty name would reopen the Uninstall key itself, and a backslash would lead out of it;
-  // neither is the name of one registration.
-  if (keyName.empty() || keyName.find('\\') != std::string::npos) return false;
-  return OpenUninstallKey(registry) && registry.OpenKey(keyName, false);
+  return IsRegistrationName(keyName) && OpenUninstallKey(registry) && registry.OpenKey(keyName, false);
 }
 
 void ShowRegistryError(SystemApi& system) {
@@ -32,6 +39,38 @@ std::string ComposeQuestion(const std::string& head, const std::string& name, co
 }  // namespace uninstall_page
 
 using namespace uninstall_page;
+
+namespace {
+
+// Opens the registrations one after another below the Uninstall key, which it holds open
+// meanwhile: one call a name, where walking to it from the root is ten more. A name that does
+// not open there is tried once more below the Uninstall key walked to afresh, so that the list
+// is what walking from the root for every name gives: a registration removed meanwhile is
+// skipped, and an Uninstall key removed or replaced meanwhile (the key held is then a deleted
+// one, below which nothing opens) is seen at the next name.
+class RegistrationOpener {
+ public:
+  explicit RegistrationOpener(RegistryApi& api) : uninstallKey_(api) {
+    uninstallKey_.SetRootKey(reg::kHkeyLocalMachine);
+  }
+
+  bool Open(RegistryAccess& registry, const std::string& keyName) {
+    if (!IsRegistrationName(keyName)) return false;
+    if (registry.OpenKeyBelow(uninstallKey_, keyName)) return true;
+    uninstallKey_.CloseKey();
+    // A walk that stopped halfway holds some other key, below which no name is looked for.
+    if (!OpenUninstallKey(uninstallKey_)) {
+      uninstallKey_.CloseKey();
+      return false;
+    }
+    return registry.OpenKeyBelow(uninstallKey_, keyName);
+  }
+
+ private:
+  RegistryAccess uninstallKey_;
+};
+
+}  // namespace
 
 void TfrmMain::FillUnInstList() {
   RegistryAccess registry(Registry);
@@ -59,14 +98,12 @@ void TfrmMain::FillUnInstList() {
   // The list is drawn once, when the last line is in (or when an error ends the refresh early),
   // instead of after every line.
   ListUpdate drawing(lstUnInstList);
+  RegistrationOpener registrations(Registry);
   for (const std::string& name : names) {
-    // Each registration is opened afresh from the root. One that went away since the names were
-    // read is skipped; so is every one when the Uninstall key itself went away, rather than
-    // looking for the name under whichever key did open.
-    if (!OpenRegistration(registry, name)) {
-      registry.CloseKey();
-      continue;
-    }
+    // A registration that went away since the names were read is skipped; so is every one while
+    // the Uninstall key itself is gone, rather than looking for the name under whichever key did
+    // open.
+    if (!registrations.Open(registry, name)) continue;
     // Presence only, and in this order; an empty value counts. A display name that is not a
     // text raises here and ends the refresh with the lines read so far.
     std::string displayName;
