@@ -51,10 +51,12 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
 
   MSG msg;
   while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
-    if (main.TranslatePageKeys(msg) || main.TranslateCommandKeys(msg)) continue;
-    if (IsDialogMessageA(main.Handle(), &msg)) continue;
-    TranslateMessage(&msg);
-    DispatchMessageA(&msg);
+    if (main.TranslatePageKeys(msg) || main.TranslateCommandKeys(msg) || main.TakeDroppedFiles(msg)) continue;
+    if (!IsDialogMessageA(main.Handle(), &msg)) {
+      TranslateMessage(&msg);
+      DispatchMessageA(&msg);
+    }
+    main.AfterDispatch(msg);
   }
   return 0;
 }

@@ -21,10 +21,6 @@ constexpr const char* kDoubleClickProperty = "Keelbrook.DoubleClick";
 // A picture or label tells the main window about a pointer event: wParam is the control id,
 // lParam the event.
 constexpr UINT WM_APP_POINTER = WM_APP + 1;
-// A list tells its page about a double-click (wParam: control id, lParam: the line, -1 below the
-// last one) and about files dropped on it (lParam: the names, a std::vector<std::string>*).
-constexpr UINT WM_APP_LIST_DOUBLECLICK = WM_APP + 2;
-constexpr UINT WM_APP_LIST_DROP = WM_APP + 3;
 enum PointerEvent { kPointerDown = 0, kPointerUp = 1, kPointerClick = 2 };
 
 constexpr int kClientWidth = 314;
@@ -87,6 +83,24 @@ bool HasPointerRoute(int id) {
     if (r.id == id) return true;
   }
   return false;
+}
+
+// The names of the files in a drop, in the order the shell gives them. shell32 is loaded here,
+// the first time something is dropped.
+std::vector<std::string> DroppedFiles(HDROP drop) {
+  using QueryFunction = UINT(WINAPI*)(HDROP, UINT, LPSTR, UINT);
+  using FinishFunction = void(WINAPI*)(HDROP);
+  static const auto query = SystemFunction<QueryFunction>("shell32.dll", "DragQueryFileA");
+  static const auto finish = SystemFunction<FinishFunction>("shell32.dll", "DragFinish");
+  std::vector<std::string> files;
+  const UINT count = query ? query(drop, 0xFFFFFFFF, nullptr, 0) : 0;
+  for (UINT i = 0; i < count; ++i) {
+    std::vector<char> name(query(drop, i, nullptr, 0) + 1, '\0');
+    const UINT got = query(drop, i, name.data(), static_cast<UINT>(name.size()));
+    files.emplace_back(name.data(), got < name.size() ? got : name.size() - 1);
+  }
+  if (finish) finish(drop);
+  return files;
 }
 
 MainWindow* FromHandle(HWND hwnd) { return reinterpret_cast<MainWindow*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA)); }
@@ -383,8 +397,6 @@ HWND MainWindow::CreateControl(const ControlSpec& spec) {
     case ControlKind::ListBox:
     case ControlKind::FileDropList:
       lists_[spec.id] = std::make_unique<Win32ListBox>(control);
-      SetPropA(control, kProcProperty,
-               reinterpret_cast<HANDLE>(SetWindowLongPtrA(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ListProc))));
       break;
     case ControlKind::Button:
     case ControlKind::DefaultButton:
@@ -510,6 +522,28 @@ bool MainWindow::TranslateCommandKeys(const MSG& msg) {
   return taken || !ran;
 }
 
+// The lists are not subclassed: under Wine a list box given an ANSI window procedure answers
+// other programs' Unicode requests for its lines through a fixed buffer that long lines overrun.
+// What they need is taken from the message loop instead: drops are posted to the list, and a
+// double-click is looked at once the list has picked its line.
+bool MainWindow::TakeDroppedFiles(const MSG& msg) {
+  if (msg.message != WM_DROPFILES || !form_) return false;
+  const auto list = lists_.find(IDC_SENDTO_LIST);
+  if (list == lists_.end() || msg.hwnd != list->second->Handle()) return false;
+  const std::vector<std::string> files = DroppedFiles(reinterpret_cast<HDROP>(msg.wParam));
+  RunHandler(system_, [&] { form_->lstSendToDropFiles(files); });
+  return true;
+}
+
+void MainWindow::AfterDispatch(const MSG& msg) {
+  if (msg.message != WM_LBUTTONDBLCLK || !form_) return;
+  const auto list = lists_.find(GetDlgCtrlID(msg.hwnd));
+  if (list == lists_.end() || list->second->Handle() != msg.hwnd) return;
+  const LRESULT hit = SendMessageA(msg.hwnd, LB_ITEMFROMPOINT, 0, msg.lParam);
+  const int line = HIWORD(hit) ? -1 : static_cast<int>(LOWORD(hit));
+  RunHandler(system_, [&] { form_->ListDoubleClick(activePage_, line); });
+}
+
 bool MainWindow::TranslatePageKeys(const MSG& msg) {
   if (msg.message != WM_KEYDOWN || !hwnd_ || !(GetKeyState(VK_CONTROL) & 0x8000)) return false;
   if (msg.hwnd != hwnd_ && !IsChild(hwnd_, msg.hwnd)) return false;
@@ -574,17 +608,6 @@ bool MainWindow::HandlePageMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESU
       OnPointer(static_cast<int>(wParam), static_cast<int>(lParam));
       result = 0;
       return true;
-    case WM_APP_LIST_DOUBLECLICK:
-      if (form_) RunHandler(system_, [&] { form_->ListDoubleClick(activePage_, static_cast<int>(lParam)); });
-      result = 0;
-      return true;
-    case WM_APP_LIST_DROP:
-      if (form_ && wParam == IDC_SENDTO_LIST) {
-        const auto& files = *reinterpret_cast<const std::vector<std::string>*>(lParam);
-        RunHandler(system_, [&] { form_->lstSendToDropFiles(files); });
-      }
-      result = 0;
-      return true;
     case WM_DRAWITEM:
       if (!buttonPictures_.Draw(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam))) return false;
       result = TRUE;
@@ -610,53 +633,6 @@ LRESULT CALLBACK MainWindow::PageProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM
   LRESULT result = 0;
   if (self && self->HandlePageMessage(msg, wParam, lParam, result)) return result;
   return DefWindowProcA(hwnd, msg, wParam, lParam);
-}
-
-// The names of the files in a drop, in the order the shell gives them. shell32 is loaded here,
-// the first time something is dropped.
-static std::vector<std::string> DroppedFiles(HDROP drop) {
-  using QueryFunction = UINT(WINAPI*)(HDROP, UINT, LPSTR, UINT);
-  using FinishFunction = void(WINAPI*)(HDROP);
-  static const auto query = SystemFunction<QueryFunction>("shell32.dll", "DragQueryFileA");
-  static const auto finish = SystemFunction<FinishFunction>("shell32.dll", "DragFinish");
-  std::vector<std::string> files;
-  const UINT count = query ? query(drop, 0xFFFFFFFF, nullptr, 0) : 0;
-  for (UINT i = 0; i < count; ++i) {
-    std::vector<char> name(query(drop, i, nullptr, 0) + 1, '\0');
-    const UINT got = query(drop, i, name.data(), static_cast<UINT>(name.size()));
-    files.emplace_back(name.data(), got < name.size() ? got : name.size() - 1);
-  }
-  if (finish) finish(drop);
-  return files;
-}
-
-LRESULT CALLBACK MainWindow::ListProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  WNDPROC original = reinterpret_cast<WNDPROC>(GetPropA(hwnd, kProcProperty));
-  if (!original) return DefWindowProcA(hwnd, msg, wParam, lParam);
-  HWND page = GetParent(hwnd);
-  const WPARAM id = static_cast<WPARAM>(GetDlgCtrlID(hwnd));
-  switch (msg) {
-    case WM_LBUTTONDBLCLK: {
-      // The list picks the line first; the page then hears which line was under the pointer.
-      const LRESULT result = CallWindowProcA(original, hwnd, msg, wParam, lParam);
-      const LRESULT hit = SendMessageA(hwnd, LB_ITEMFROMPOINT, 0, lParam);
-      const int line = HIWORD(hit) ? -1 : static_cast<int>(LOWORD(hit));
-      SendMessageA(page, WM_APP_LIST_DOUBLECLICK, id, line);
-      return result;
-    }
-    case WM_DROPFILES: {
-      std::vector<std::string> files = DroppedFiles(reinterpret_cast<HDROP>(wParam));
-      SendMessageA(page, WM_APP_LIST_DROP, id, reinterpret_cast<LPARAM>(&files));
-      return 0;
-    }
-    case WM_NCDESTROY:
-      SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original));
-      RemovePropA(hwnd, kProcProperty);
-      break;
-    default:
-      break;
-  }
-  return CallWindowProcA(original, hwnd, msg, wParam, lParam);
 }
 
 LRESULT CALLBACK MainWindow::PointerProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {

@@ -33,6 +33,10 @@ class MainWindow : public FormWindowControl {
   // F2, F5, Delete, Enter in a list and Ctrl+C, for the page showing (TfrmMain::PageKeyPressed).
   // True when the page took the key.
   bool TranslateCommandKeys(const MSG& msg);
+  // Files dropped on the "Send to" list; true when the message was such a drop and is handled.
+  bool TakeDroppedFiles(const MSG& msg);
+  // After a message has been dispatched: a double-click on a list line opens that line.
+  void AfterDispatch(const MSG& msg);
   TfrmMain* Form() { return form_.get(); }
 
   // FormWindowControl
@@ -43,7 +47,6 @@ class MainWindow : public FormWindowControl {
   static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
   static LRESULT CALLBACK PageProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
   static LRESULT CALLBACK PointerProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
-  static LRESULT CALLBACK ListProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
   LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam);
   // Messages the pages pass up: commands, notifications, colours.
   bool HandlePageMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
