@@ -406,6 +406,7 @@ TEST_F(Uninstall, KeysAndDoubleClickReachTheirButtons) {
   }
   kb.DoubleClickListItem(IDC_UNINSTALL_LIST, kb.ListCount(IDC_UNINSTALL_LIST) + 3);
   EXPECT_TRUE(kb.NoMessageBoxFor(300)) << "below the last line a double-click picks nothing";
+  Select("Keelbrook E2E Keys");
   kb.Focus(IDC_UNINSTALL_LIST);
   kb.PressKeyWithCtrl('C');
   EXPECT_TRUE(e2e::WaitUntil([] { return e2e::ClipboardText() == "Keelbrook E2E Keys"; }, 3000)) << e2e::ClipboardText();

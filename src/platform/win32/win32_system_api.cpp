@@ -221,7 +221,14 @@ bool Win32SystemApi::SetClipboardText(const std::string& text) {
   if (void* bytes = GlobalLock(memory)) {
     std::memcpy(bytes, text.c_str(), text.size() + 1);
     GlobalUnlock(memory);
-    if (OpenClipboard(mainWindow_)) {
+    // Another program may hold the clipboard for a moment (a viewer reading what was copied
+    // last): it is asked again for a little while before the copy counts as failed.
+    bool open = OpenClipboard(mainWindow_) != 0;
+    for (int tries = 0; !open && tries < 10; ++tries) {
+      Sleep(20);
+      open = OpenClipboard(mainWindow_) != 0;
+    }
+    if (open) {
       const bool set = EmptyClipboard() && SetClipboardData(CF_TEXT, memory);
       CloseClipboard();
       if (set) return true;
