@@ -106,12 +106,10 @@ class FakeSystem : public SystemApi {
   int MessageBoxA(BoxOwner owner, const std::string& text, const std::string& caption, unsigned type) override;
   int CompareTextIgnoreCase(const std::string& a, const std::string& b) override;
   bool SetClipboardText(const std::string& text) override {
-    if (!clipboardOk) return false;
     clipboard = text;
     return true;
   }
   std::string clipboard;
-  bool clipboardOk = true;
 
  private:
   struct Search {

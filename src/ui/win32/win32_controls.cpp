@@ -50,8 +50,6 @@ void Win32ButtonPictures::Set(HWND button, int imageId, int size, int gap) {
   }
   if (list) ImageList_Destroy(list);
   const LONG type = GetWindowLongA(button, GWL_STYLE) & 0x0F;  // BS_TYPEMASK
-  auto previous = drawn_.find(button);
-  if (previous != drawn_.end()) DestroyIcon(previous->second.icon);
   drawn_[button] = Drawn{icon, size, gap, type == BS_DEFPUSHBUTTON};
   SendMessageA(button, BM_SETSTYLE, BS_OWNERDRAW, TRUE);
 }
