@@ -187,6 +187,11 @@ class TfrmMain {
   int FindSelectedLine(const ListBox& list) const;
   // Says that a refresh stopped because the list box holds no more lines.
   void ReportListFull(const ListBox& list);
+  // The refresh's walk over the sorted registration names; false when the list filled up.
+  bool ReadRegistrations(RegistryAccess& registry, const std::vector<std::string>& names);
+  // The process handle of a 16-bit program started without a thread handle, from its start to
+  // the wait for its end; 0 otherwise.
+  SysHandle startedWithoutThread_ = 0;
   // Copies a text to the clipboard, or raises when the clipboard cannot be had.
   void CopyToClipboard(const std::string& text);
   // Copies the selected line of a list; nothing when no line is selected.

@@ -74,15 +74,15 @@ void RegistryAccess::SetRootKey(HKey root) {
 bool RegistryAccess::OpenKey(const std::string& path, bool create) {
   const Target target = TargetOf(path, root_, current_);
   HKey opened = 0;
-  const long rc = create && !target.subKey.empty()
-                      ? api_.RegCreateKeyExA(target.base, target.subKey, access_, &opened)
-                      : api_.RegOpenKeyExA(target.base, target.subKey, access_, &opened);
+  bool readOnly = false;
   // A failed open leaves the object where it was, so that a page which ignores the failure goes
   // on at the last key that did open.
-  if (rc != reg::kErrorSuccess) return false;
-
-  CloseKey();
-  current_ = opened;
+  if (create && !target.subKey.empty()) {
+    if (api_.RegCreateKeyExA(target.base, target.subKey, access_, &opened) != reg::kErrorSuccess) return false;
+  } else if (!OpenExisting(target.base, target.subKey, opened, readOnly)) {
+    return false;
+  }
+  TakeKey(opened, readOnly);
   return true;
 }
 
@@ -91,16 +91,34 @@ bool RegistryAccess::OpenKeyBelow(const RegistryAccess& holder, const std::strin
   // key of the same name somewhere else entirely. A handle of another registry means nothing here.
   if (holder.current_ == 0 || &holder.api_ != &api_) return false;
   HKey opened = 0;
-  if (api_.RegOpenKeyExA(holder.current_, subKey, access_, &opened) != reg::kErrorSuccess) return false;
+  bool readOnly = false;
+  if (!OpenExisting(holder.current_, subKey, opened, readOnly)) return false;
+  TakeKey(opened, readOnly);
+  return true;
+}
+
+bool RegistryAccess::OpenExisting(HKey base, const std::string& subKey, HKey& opened, bool& readOnly) {
+  long rc = api_.RegOpenKeyExA(base, subKey, access_, &opened);
+  // Full access includes the rights to change the key's permissions and owner and to delete it,
+  // which an account without administrator rights on the NT family is refused for every key
+  // under HKEY_LOCAL_MACHINE\SOFTWARE, though it may read them. Asked for reading, those keys
+  // open, and the pages show what is there instead of empty fields.
+  readOnly = rc == reg::kErrorAccessDenied && access_ != reg::kKeyRead;
+  if (readOnly) rc = api_.RegOpenKeyExA(base, subKey, reg::kKeyRead, &opened);
+  return rc == reg::kErrorSuccess;
+}
+
+void RegistryAccess::TakeKey(HKey opened, bool readOnly) {
   CloseKey();
   current_ = opened;
-  return true;
+  readOnly_ = readOnly;
 }
 
 void RegistryAccess::CloseKey() {
   if (current_ == 0) return;
   api_.RegCloseKey(current_);
   current_ = 0;
+  readOnly_ = false;
 }
 
 bool RegistryAccess::ValueExists(const std::string& name) {
@@ -166,7 +184,7 @@ bool RegistryAccess::ReadTextSizeFirst(const std::string& name, std::string& tex
 
 void RegistryAccess::WriteText(const std::string& name, const std::string& text, uint32_t type) {
   const char* const failedWrite = "Failed to set data for '%s'";
-  if (current_ == 0 || text.size() >= std::numeric_limits<uint32_t>::max()) Raise(failedWrite, name);
+  if (current_ == 0 || readOnly_ || text.size() >= std::numeric_limits<uint32_t>::max()) Raise(failedWrite, name);
   // The text and its terminating zero: c_str() guarantees the zero is there.
   const uint32_t size = static_cast<uint32_t>(text.size() + 1);
   if (api_.RegSetValueExA(current_, name, type, reinterpret_cast<const uint8_t*>(text.c_str()), size) !=
@@ -196,6 +214,7 @@ void RegistryAccess::GetValueNames(std::vector<std::string>& list) { ListNames(a
 
 bool RegistryAccess::DeleteKey(const std::string& path) {
   const Target target = TargetOf(path, root_, current_);
+  if (readOnly_ && target.base == current_) return false;
   return DeleteTree(target.base, target.subKey);
 }
 
@@ -221,7 +240,7 @@ bool RegistryAccess::DeleteTree(HKey base, const std::string& subKey) {
 }
 
 bool RegistryAccess::DeleteValue(const std::string& name) {
-  if (current_ == 0) return false;
+  if (current_ == 0 || readOnly_) return false;
   return api_.RegDeleteValueA(current_, name) == reg::kErrorSuccess;
 }
 

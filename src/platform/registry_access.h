@@ -17,6 +17,9 @@ class RegistryAccess {
 
   HKey RootKey() const { return root_; }
   HKey CurrentKey() const { return current_; }  // 0 when no key is open
+  // The open key was refused full access and opened for reading only: writes and deletions
+  // through it fail as a refused write or deletion does, without asking the registry.
+  bool CurrentKeyReadOnly() const { return readOnly_; }
   // Same root: nothing happens. Another root: the open key is closed first.
   void SetRootKey(HKey root);
   // "\" first: below the root; otherwise below the open key, or the root when none is open.
@@ -54,10 +57,14 @@ class RegistryAccess {
   bool ReadText(const std::string& name, std::string& text);
   bool ReadTextSizeFirst(const std::string& name, std::string& text);
   bool DeleteTree(HKey base, const std::string& subKey);
+  // Opens subKey below base with full access or, when that is refused, for reading only.
+  bool OpenExisting(HKey base, const std::string& subKey, HKey& opened, bool& readOnly);
+  void TakeKey(HKey opened, bool readOnly);
 
   RegistryApi& api_;
   HKey root_ = reg::kHkeyCurrentUser;
   HKey current_ = 0;
+  bool readOnly_ = false;
   uint32_t access_ = reg::kKeyAllAccess;
 };
 

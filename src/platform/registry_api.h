@@ -15,6 +15,7 @@ constexpr HKey kHkeyLocalMachine = 0x80000002u;
 constexpr HKey kHkeyUsers = 0x80000003u;
 
 constexpr uint32_t kKeyAllAccess = 0xF003F;
+constexpr uint32_t kKeyRead = 0x20019;  // query values, enumerate subkeys, be notified, read the key's rights
 
 constexpr uint32_t kRegNone = 0;
 constexpr uint32_t kRegSz = 1;

@@ -60,8 +60,10 @@ struct StartupInfo {
 };
 constexpr uint32_t kStartfUseShowWindow = 0x1;
 constexpr uint32_t kNormalPriorityClass = 0x20;
+constexpr uint32_t kCreateSeparateWowVdm = 0x800;
 constexpr uint32_t kSynchronize = 0x00100000;
 constexpr uint32_t kInfinite = 0xFFFFFFFF;
+constexpr int kCsidlSendTo = 9;
 
 struct ProcessInformation {
   SysHandle hProcess = 0;
@@ -107,6 +109,10 @@ class SystemApi {
   virtual SysHandle FindFirstFileA(const std::string& pattern, FindData& data) = 0;
   virtual bool FindNextFileA(SysHandle search, FindData& data) = 0;
   virtual bool FindClose(SysHandle search) = 0;
+  // The path of one of the shell's special folders (a CSIDL_ value) as the shell records it for
+  // the current user: SHGetSpecialFolderLocation, then SHGetPathFromIDListA. False when the
+  // shell knows no such folder or has no path for it.
+  virtual bool ShellFolderPathA(int csidl, std::string& path) = 0;
 
   // User
   virtual int MessageBoxA(BoxOwner owner, const std::string& text, const std::string& caption,

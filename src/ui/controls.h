@@ -42,8 +42,9 @@ class ListBoxControl {
   // False when the control refuses the line (out of memory; a Windows 9x list box holds at most
   // 32,767 lines); the control is then unchanged.
   virtual bool AddLine(const std::string& text) = 0;
-  // Replaces the text of a line; a selected line stays selected.
-  virtual void SetLine(int index, const std::string& text) = 0;
+  // Replaces the text of a line; a selected line stays selected. False when the control refuses
+  // the new text: the line then shows what it showed before.
+  virtual bool SetLine(int index, const std::string& text) = 0;
   virtual void DeleteLine(int index) = 0;
   virtual void Clear() = 0;
   virtual bool IsSelected(int index) const = 0;

@@ -16,10 +16,11 @@ std::string ListBox::Items(int index) const {
   return lines_[static_cast<size_t>(index)];
 }
 
-void ListBox::SetItem(int index, const std::string& text) {
+bool ListBox::SetItem(int index, const std::string& text) {
   Check(index);
-  control_.SetLine(index, text);
+  if (!control_.SetLine(index, text)) return false;
   lines_[static_cast<size_t>(index)] = text;
+  return true;
 }
 
 void ListBox::Delete(int index) {

@@ -22,7 +22,8 @@ class ListBox {
   // Raise when index is outside 0 .. Count()-1.
   bool Selected(int index) const;
   std::string Items(int index) const;
-  void SetItem(int index, const std::string& text);
+  // False when the control kept the old line: the kept line stays as well, so the two agree.
+  bool SetItem(int index, const std::string& text);
   void Delete(int index);
   // False when the control refuses the line: it is then in neither, and a caller that keeps a
   // parallel list adds nothing there either.

@@ -801,9 +801,23 @@ void KeelbrookDriver::DoubleClickListItem(int id, int index) {
   HWND hwnd = Control(id);
   const int height = static_cast<int>(Send(hwnd, LB_GETITEMHEIGHT, 0, 0));
   const int top = static_cast<int>(Send(hwnd, LB_GETTOPINDEX, 0, 0));
-  const LPARAM at = MAKELPARAM(4, (index - top) * height + height / 2);
+  DoubleClickAt(hwnd, {4, (index - top) * height + height / 2});
+}
+
+void KeelbrookDriver::DoubleClick(int id) {
+  RECT r;
+  GetClientRect(Control(id), &r);
+  DoubleClickAt(Control(id), {r.right / 2, r.bottom / 2});
+}
+
+void KeelbrookDriver::DoubleClickAt(HWND hwnd, POINT at) {
+  // The pointer goes there first, as a user's would: the program may ask where the double-click
+  // was from the message's position rather than from its coordinates.
+  POINT screen = at;
+  ClientToScreen(hwnd, &screen);
+  SetCursorPos(screen.x, screen.y);
   for (UINT msg : {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_LBUTTONUP})
-    Post(hwnd, msg, msg == WM_LBUTTONUP ? 0 : MK_LBUTTON, at);
+    Post(hwnd, msg, msg == WM_LBUTTONUP ? 0 : MK_LBUTTON, MAKELPARAM(at.x, at.y));
 }
 
 void KeelbrookDriver::DropFiles(int id, const std::vector<std::string>& paths) {
@@ -814,12 +828,24 @@ void KeelbrookDriver::DropFiles(int id, const std::vector<std::string>& paths) {
   std::memcpy(&record[0], &header, sizeof header);
   for (const std::string& path : paths) record += path + '\0';
   record += '\0';
+  // As the shell does, the drop goes to the nearest window that accepts files, with the point
+  // where it landed (the control's middle) in that window's client area.
+  HWND target = Control(id);
+  RECT r;
+  GetWindowRect(target, &r);
+  POINT at = {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+  while (target && !(GetWindowLongA(target, GWL_EXSTYLE) & WS_EX_ACCEPTFILES)) target = GetParent(target);
+  if (!target) Fail(Format("no window takes files dropped on control %d", id));
+  ScreenToClient(target, &at);
+  DROPFILES placed = header;
+  placed.pt = at;
+  std::memcpy(&record[0], &placed, sizeof placed);
   // The program's DragFinish hands the record back to its heap, which refuses memory it never
   // gave out, so the record stays until the program ends.
   void* remote = VirtualAllocEx(process_, nullptr, record.size(), MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
   if (!remote || !WriteProcessMemory(process_, remote, record.data(), record.size(), nullptr))
     Fail("could not write the dropped names into the program");
-  Post(Control(id), WM_DROPFILES, reinterpret_cast<WPARAM>(remote), 0);
+  Post(target, WM_DROPFILES, reinterpret_cast<WPARAM>(remote), 0);
 }
 
 // --- tabs
@@ -1178,6 +1204,27 @@ std::string UserName() {
 }
 
 std::string XpSendToFolder() { return WindowsDir().substr(0, 2) + "\\Documents and Settings\\" + UserName() + "\\SendTo"; }
+
+CopyWithoutManifest::CopyWithoutManifest() {
+  const std::string exe = Env("KB_EXE");
+  folder_ = exe.substr(0, exe.find_last_of("\\/")) + "\\classic";
+  path_ = folder_ + "\\keelbrook.exe";
+  CreateDirectoryA(folder_.c_str(), nullptr);
+  if (!CopyFileA(exe.c_str(), path_.c_str(), FALSE)) throw DriverError("cannot copy " + exe);
+  static const char kPlain[] =
+      "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
+      "<assembly xmlns=\"urn:schemas-microsoft-com:asm.v1\" manifestVersion=\"1.0\"/>\n";
+  HANDLE update = BeginUpdateResourceA(path_.c_str(), FALSE);
+  if (!update || !UpdateResourceA(update, RT_MANIFEST, MAKEINTRESOURCEA(1), MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US),
+                                  const_cast<char*>(kPlain), sizeof kPlain - 1) ||
+      !EndUpdateResourceA(update, FALSE))
+    throw DriverError("cannot replace the manifest of " + path_);
+}
+
+CopyWithoutManifest::~CopyWithoutManifest() {
+  DeleteFileA(path_.c_str());
+  RemoveDirectoryA(folder_.c_str());
+}
 
 std::vector<uint32_t> ScreenPixels(const RECT& r) {
   const int w = r.right - r.left, h = r.bottom - r.top;

@@ -101,6 +101,21 @@ std::string ClipboardText();
 // number of fields than `fields` are left out (a line still being written).
 std::vector<std::vector<std::string>> ReadRecords(const std::string& path, size_t fields);
 
+// keelbrook.exe under the same name in a folder of its own, with a manifest that asks for no
+// common controls 6 (Wine cannot take a manifest out, but replaces it): Wine then gives it the
+// version 5 common controls, as Windows 95 to 2000 give 4.00 to 5.8x. Removed at the end.
+class CopyWithoutManifest {
+ public:
+  CopyWithoutManifest();
+  ~CopyWithoutManifest();
+  CopyWithoutManifest(const CopyWithoutManifest&) = delete;
+  CopyWithoutManifest& operator=(const CopyWithoutManifest&) = delete;
+  const std::string& Path() const { return path_; }
+
+ private:
+  std::string folder_, path_;
+};
+
 // ---------------------------------------------------------------------------------------------
 // Registry, through the real advapi32 of the prefix the program runs in.
 
@@ -243,10 +258,13 @@ class KeelbrookDriver {
   int ListSelection(int id) const;
   // Selects a line as a click would and tells the page (LBN_SELCHANGE).
   void SelectListItem(int id, int index);
-  // A double-click of the left button on a line (or below the last one), posted to the list.
+  // A double-click of the left button on a line (or below the last one), posted to the list, or
+  // in the middle of a control; the pointer is moved there first.
   void DoubleClickListItem(int id, int index);
-  // Drops files on a control as the shell does from Explorer: a WM_DROPFILES whose DROPFILES
-  // record is written into the program's memory. Posted.
+  void DoubleClick(int id);
+  // Drops files on a control as the shell does from Explorer: a WM_DROPFILES to the nearest
+  // window that accepts files, whose DROPFILES record (the files and the point on that window)
+  // is written into the program's memory. Posted.
   void DropFiles(int id, const std::vector<std::string>& paths);
 
   // The tab strip IDC_MAIN_TABS.
@@ -303,6 +321,7 @@ class KeelbrookDriver {
   HWND FindMainWindow() const;
   bool BringToForeground();
   void WaitForPage(int index);
+  void DoubleClickAt(HWND hwnd, POINT at);
   void SendKeys(const std::vector<std::pair<WORD, bool>>& keys);  // key, down
   void RestoreVersion();
   void CloseHandles();

@@ -112,7 +112,7 @@ TEST_F(Optimise, MissingToolsShowTheirBoxesWithoutOwner) {
   } cases[] = {
       {IDC_OPTIMISE_WINALIGN, "The specified file was not found.\nThis file works only with Windows 98 !"},
       {IDC_OPTIMISE_SCANDISK, "The specified file was not found !"},
-      {IDC_OPTIMISE_DEFRAG, "The specified file was not found !"},  // defrag.exe on XP
+      {IDC_OPTIMISE_DEFRAG, "The specified file was not found !"},  // dfrg.msc on XP
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.text);
@@ -152,10 +152,24 @@ TEST_F(Optimise, AToolInPlaceIsStartedAndNotWaitedFor) {
   kb.Sync();
 }
 
-TEST_F(Optimise, DefragmentOnXpRunsDefragExeFromTheSearchPath) {
+// Before XP the program draws its buttons itself; a quick double-click is two presses all the
+// same, as on the system's own buttons.
+TEST(OptimiseBeforeXp, ADoubleClickStartsTheToolTwice) {
+  StandInTool standIn(e2e::WindowsDir() + "\\scandskw.exe");
+  e2e::CopyWithoutManifest copy;
+  e2e::KeelbrookDriver kb(copy.Path());
+  kb.Start();
+  kb.SwitchTab(3);
+  ASSERT_EQ(BS_OWNERDRAW, kb.Style(IDC_OPTIMISE_SCANDISK) & 0x0F);
+  kb.DoubleClick(IDC_OPTIMISE_SCANDISK);
+  EXPECT_TRUE(standIn.WaitForStarts(2)) << standIn.Starts().size() << " start(s)";
+  kb.Sync();
+}
+
+TEST_F(Optimise, DefragmentOnNt4RunsDefragExeFromTheSearchPath) {
   const std::string tool = SystemDir() + "\\defrag.exe";
   StandInTool standIn(tool);
-  StartOnOptimise("winxp");
+  StartOnOptimise("nt40");
   kb.Click(IDC_OPTIMISE_DEFRAG);
   ASSERT_TRUE(standIn.WaitForStarts(1)) << "defrag.exe was not started";
   EXPECT_EQ("defrag.exe", standIn.Starts()[0].commandLine);
@@ -163,7 +177,10 @@ TEST_F(Optimise, DefragmentOnXpRunsDefragExeFromTheSearchPath) {
   EXPECT_TRUE(kb.NoMessageBoxFor(300));
 }
 
-TEST_F(Optimise, DefragmentOn2000OpensTheSnapInThroughTheShell) {
+class DefragmentSnapIn : public Optimise, public ::testing::WithParamInterface<const char*> {};
+
+// 2000, and XP and 2003, whose defrag.exe is a console tool that wants a drive letter.
+TEST_P(DefragmentSnapIn, OpensDfrgMscThroughTheShell) {
   // dfrg.msc, and a program the shell opens .msc files with, made for the test.
   const std::string snapIn = SystemDir() + "\\dfrg.msc";
   HANDLE h = CreateFileA(snapIn.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
@@ -175,7 +192,7 @@ TEST_F(Optimise, DefragmentOn2000OpensTheSnapInThroughTheShell) {
   reg.SetString(HKEY_LOCAL_MACHINE, "Software\\Classes\\.msc", "", "KeelbrookTest.msc");
   reg.SetString(HKEY_LOCAL_MACHINE, "Software\\Classes\\KeelbrookTest.msc\\shell\\open\\command", "",
                 "\"" + command + "\" \"%1\"");
-  StartOnOptimise("win2k");
+  StartOnOptimise(GetParam());
   kb.Click(IDC_OPTIMISE_DEFRAG);
   const bool started = standIn.WaitForStarts(1);
   DeleteFileA(snapIn.c_str());
@@ -185,5 +202,6 @@ TEST_F(Optimise, DefragmentOn2000OpensTheSnapInThroughTheShell) {
   EXPECT_EQ(SW_RESTORE, s.show);
   EXPECT_TRUE(kb.NoMessageBoxFor(300));
 }
+INSTANTIATE_TEST_SUITE_P(Systems, DefragmentSnapIn, ::testing::Values("win2k", "win2003"));
 
 }  // namespace

@@ -297,6 +297,16 @@ TEST_F(SendToScenario, AddCopiesTheChosenShortcutItself) {
 TEST_F(SendToScenario, DropsAndKeysReachTheirButtons) {
   Open("win98", Win98Folder());
   ScratchFolder source("C:\\kb-drop-source");
+  // A box without owner leaves the window usable, and a drop meanwhile is taken as ever.
+  kb.SwitchTab(3);
+  kb.Click(IDC_OPTIMISE_SCANDISK);
+  const e2e::MessageBoxInfo open = kb.WaitForMessageBox();
+  ASSERT_EQ(nullptr, open.owner) << open.Describe();
+  kb.SwitchTab(kSendToPage);
+  const size_t listed = Shown().size();
+  kb.DropFiles(IDC_SENDTO_LIST, {source.Add("Calc.lnk")});
+  EXPECT_TRUE(e2e::WaitUntil([&] { return Shown().size() == listed + 1; }, 3000)) << "the drop was lost";
+  kb.Answer(open, IDOK);
   const Lines before = Shown();
   kb.DropFiles(IDC_SENDTO_LIST, {source.Add("Editor.lnk"), source.Add("Notepad.lnk", "another Notepad")});
   ExpectBox(kAddFailed, "Keelbrook", IDOK);
@@ -392,6 +402,57 @@ TEST_F(SendToScenario, XpEditRenamesThroughTheInputDialog) {
   ExpectBox(kRenameFailed, "Keelbrook", IDOK);
   EXPECT_EQ(before, Shown());
   EXPECT_FALSE(Exists(folder->Path("..\\Escaped.lnk")));
+}
+
+// Where the user has no folder under "Documents and Settings" (NT 4.0 keeps profiles under
+// the Windows directory, other languages name the folder otherwise, a taken name gets a
+// suffix), the page lists, renames and removes in the folder the shell records.
+TEST_F(SendToScenario, XpWithoutTheComposedFolderWorksInTheShellsOne) {
+  ASSERT_FALSE(Exists(e2e::XpSendToFolder()));
+  char shell[MAX_PATH] = "";
+  ASSERT_TRUE(SHGetSpecialFolderPathA(nullptr, shell, CSIDL_SENDTO, FALSE));
+  Open("winxp", shell);
+  Lines expected;
+  for (const std::string& name : folder->Names()) expected.push_back(name.substr(0, name.find('.')));
+  EXPECT_EQ(expected, Shown());
+
+  Select("Notepad");
+  kb.Click(IDC_SENDTO_EDIT);
+  HWND dialog = WaitForShownInputDialog(kb);
+  TypeChars(kb, GetDlgItem(dialog, IDC_INPUT_EDIT), "Editor");
+  kb.PostKey(VK_RETURN);
+  EXPECT_TRUE(e2e::WaitUntil([&] { return Exists(folder->Path("Editor.lnk")); }, 3000));
+  Select("Mail Recipient");
+  kb.Click(IDC_SENDTO_REMOVE);
+  ExpectBox("Are you sure you want to remove Mail Recipient from you SendTo list?", "Confirm", IDYES);
+  EXPECT_TRUE(e2e::WaitUntil([&] { return !Exists(folder->Path("Mail Recipient.MAPIMail")); }, 3000));
+  EXPECT_FALSE(Exists(e2e::XpSendToFolder())) << "nothing is made where the folder is missing";
+}
+
+// Before XP the dialog's buttons are drawn by the program: Enter presses the one with the focus,
+// and the default frame goes with the focus, as with the system's buttons.
+TEST_F(SendToScenario, BeforeXpEnterPressesTheFocusedButtonOfTheInputDialog) {
+  Prepare(Win98Folder());
+  e2e::CopyWithoutManifest copy;
+  KeelbrookDriver classic(copy.Path());
+  classic.SetWindowsVersion("win98");
+  classic.Start();
+  classic.SwitchTab(kSendToPage);
+  classic.SelectListItem(IDC_SENDTO_LIST, IndexOf(classic.ListItems(IDC_SENDTO_LIST), "Notepad"));
+  classic.Click(IDC_SENDTO_EDIT);
+  HWND dialog = WaitForShownInputDialog(classic);
+  HWND ok = GetDlgItem(dialog, IDOK), cancel = GetDlgItem(dialog, IDCANCEL);
+  ASSERT_EQ(BS_OWNERDRAW, GetWindowLongA(cancel, GWL_STYLE) & 0x0F);
+  TypeChars(classic, GetDlgItem(dialog, IDC_INPUT_EDIT), "Editor");
+  for (int tab = 0; tab < 2; ++tab) classic.PostKey(VK_TAB);
+  ASSERT_TRUE(e2e::WaitUntil([&] { return classic.FocusedWindow() == cancel; }, 3000));
+  EXPECT_TRUE(classic.Send(cancel, WM_GETDLGCODE, 0, 0) & DLGC_DEFPUSHBUTTON);
+  EXPECT_FALSE(classic.Send(ok, WM_GETDLGCODE, 0, 0) & DLGC_DEFPUSHBUTTON) << "the default went with the focus";
+  classic.PostKey(VK_RETURN);
+  WaitUntilHidden(dialog);
+  EXPECT_TRUE(classic.NoMessageBoxFor(300));
+  EXPECT_TRUE(Exists(folder->Path("Notepad.lnk"))) << "Enter on Cancel renamed the file";
+  EXPECT_FALSE(Exists(folder->Path("Editor.lnk")));
 }
 
 TEST_F(SendToScenario, Win98RemoveDeletesAfterConfirm) {

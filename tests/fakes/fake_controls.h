@@ -40,12 +40,20 @@ class FakeListBox : public ListBoxControl {
   std::vector<std::string> lines;
   int selected = -1;
   int capacity = -1;
+  bool drawingHeld = false;  // between BeginUpdate and EndUpdate
+  void BeginUpdate() override { drawingHeld = true; }
+  void EndUpdate() override { drawingHeld = false; }
   bool AddLine(const std::string& t) override {
     if (capacity >= 0 && static_cast<int>(lines.size()) >= capacity) return false;
     lines.push_back(t);
     return true;
   }
-  void SetLine(int i, const std::string& t) override { lines.at(static_cast<size_t>(i)) = t; }
+  // A full list refuses a replacement too: the insert that comes before the delete.
+  bool SetLine(int i, const std::string& t) override {
+    if (capacity >= 0 && static_cast<int>(lines.size()) >= capacity) return false;
+    lines.at(static_cast<size_t>(i)) = t;
+    return true;
+  }
   void DeleteLine(int i) override {
     lines.erase(lines.begin() + i);
     if (selected == i) selected = -1;

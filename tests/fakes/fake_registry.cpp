@@ -155,17 +155,31 @@ FakeRegistry::Node* FakeRegistry::NodeOf(HKey key) const {
   return handle == handles_.end() ? nullptr : handle->second;
 }
 
-HKey FakeRegistry::NewHandle(Node* node) {
+HKey FakeRegistry::NewHandle(Node* node, uint32_t access) {
   const HKey handle = nextHandle_;
   // Never reused, so that a stale handle is always told apart from a live one.
   nextHandle_ += 4;
   handles_[handle] = node;
+  constexpr uint32_t kKeySetValue = 0x2;
+  if (!(access & kKeySetValue)) readOnlyHandles_.insert(handle);
   return handle;
+}
+
+long FakeRegistry::StandardUserRefusal(const Node* node, uint32_t access) const {
+  if (!standardUser_ || (access & ~reg::kKeyRead) == 0) return reg::kErrorSuccess;
+  while (node->parent) node = node->parent;
+  return node == roots_.at(reg::kHkeyLocalMachine).get() ? reg::kErrorAccessDenied : reg::kErrorSuccess;
+}
+
+long FakeRegistry::ChangeRefusal(HKey key) const {
+  const Node* node = NodeOf(key);
+  if (readOnlyHandles_.count(key) || (node && StandardUserRefusal(node, reg::kKeyAllAccess))) return reg::kErrorAccessDenied;
+  return reg::kErrorSuccess;
 }
 
 // ---- RegistryApi ----
 
-long FakeRegistry::RegOpenKeyExA(HKey parent, const std::string& subKey, uint32_t, HKey* result) {
+long FakeRegistry::RegOpenKeyExA(HKey parent, const std::string& subKey, uint32_t access, HKey* result) {
   ++calls_;
   if (!result) return kErrorInvalidParameter;
   Node* node = NodeOf(parent);
@@ -178,17 +192,19 @@ long FakeRegistry::RegOpenKeyExA(HKey parent, const std::string& subKey, uint32_
     if (!node) return reg::kErrorFileNotFound;
   }
   if (node->refuseOpen) return reg::kErrorAccessDenied;
+  if (const long refused = StandardUserRefusal(node, access)) return refused;
   // An empty subkey opens a new handle to the same key, which the caller must close too.
-  *result = NewHandle(node);
+  *result = NewHandle(node, access);
   return reg::kErrorSuccess;
 }
 
-long FakeRegistry::RegCreateKeyExA(HKey parent, const std::string& subKey, uint32_t, HKey* result) {
+long FakeRegistry::RegCreateKeyExA(HKey parent, const std::string& subKey, uint32_t access, HKey* result) {
   ++calls_;
   if (!result) return kErrorInvalidParameter;
   Node* node = NodeOf(parent);
   if (!node) return reg::kErrorInvalidHandle;
   if (node->deleted) return kErrorKeyDeleted;
+  if (const long refused = StandardUserRefusal(node, reg::kKeyAllAccess)) return refused;
   if (!subKey.empty() && subKey[0] == '\\') return kErrorBadPathname;
   for (const auto& piece : Split(subKey)) {
     Node* child = node->Child(piece);
@@ -196,7 +212,7 @@ long FakeRegistry::RegCreateKeyExA(HKey parent, const std::string& subKey, uint3
     node = child;
   }
   if (node->refuseOpen) return reg::kErrorAccessDenied;
-  *result = NewHandle(node);
+  *result = NewHandle(node, access);
   return reg::kErrorSuccess;
 }
 
@@ -204,6 +220,7 @@ long FakeRegistry::RegCloseKey(HKey key) {
   ++calls_;
   // Closing a predefined root is allowed and does nothing, as on Windows.
   if (roots_.count(key)) return reg::kErrorSuccess;
+  readOnlyHandles_.erase(key);
   return handles_.erase(key) ? reg::kErrorSuccess : reg::kErrorInvalidHandle;
 }
 
@@ -243,7 +260,7 @@ long FakeRegistry::RegSetValueExA(HKey key, const std::string& name, uint32_t ty
   if (!node) return reg::kErrorInvalidHandle;
   if (node->deleted) return kErrorKeyDeleted;
   if (size && !data) return kErrorInvalidParameter;
-  if (Node::Listed(node->refusedWrites, name)) return reg::kErrorAccessDenied;
+  if (Node::Listed(node->refusedWrites, name) || ChangeRefusal(key)) return reg::kErrorAccessDenied;
   std::vector<uint8_t> bytes(data, data + size);
   if (Node::Value* value = node->FindValue(name)) {
     value->type = type;
@@ -304,7 +321,7 @@ long FakeRegistry::RegDeleteKeyA(HKey key, const std::string& subKey) {
     if (!node) return reg::kErrorFileNotFound;
   }
   // The predefined roots cannot go; on Windows NT neither can a key that still has subkeys.
-  if (!node->parent || node->refuseDelete || !node->children.empty()) return reg::kErrorAccessDenied;
+  if (!node->parent || node->refuseDelete || !node->children.empty() || ChangeRefusal(key)) return reg::kErrorAccessDenied;
   node->parent->Remove(node);
   return reg::kErrorSuccess;
 }
@@ -317,7 +334,7 @@ long FakeRegistry::RegDeleteValueA(HKey key, const std::string& name) {
   auto it = std::find_if(node->values.begin(), node->values.end(),
                          [&](const Node::Value& v) { return SameName(v.name, name); });
   if (it == node->values.end()) return reg::kErrorFileNotFound;
-  if (Node::Listed(node->refusedValueDeletes, name)) return reg::kErrorAccessDenied;
+  if (Node::Listed(node->refusedValueDeletes, name) || ChangeRefusal(key)) return reg::kErrorAccessDenied;
   node->values.erase(it);
   return reg::kErrorSuccess;
 }

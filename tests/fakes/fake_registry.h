@@ -57,6 +57,10 @@ class FakeRegistry : public RegistryApi {
   void RefuseWrite(HKey root, const std::string& path, const std::string& name);
   void RefuseDeleteKey(HKey root, const std::string& path);
   void RefuseDeleteValue(HKey root, const std::string& path, const std::string& name);
+  // An account without administrator rights on the NT family: below HKEY_LOCAL_MACHINE every
+  // open that asks for more than reading, every creation and every deletion of a key is refused.
+  // Independently of this, a handle opened without the right to set values refuses every change.
+  void ActAsStandardUser() { standardUser_ = true; }
 
   // Bookkeeping for tests and benchmarks.
   int OpenHandleCount() const;  // handles opened and not yet closed
@@ -69,10 +73,16 @@ class FakeRegistry : public RegistryApi {
   Node* Find(HKey root, const std::string& path) const;
   Node* Make(HKey root, const std::string& path);
   Node* NodeOf(HKey key) const;
-  HKey NewHandle(Node* node);
+  HKey NewHandle(Node* node, uint32_t access);
+  // The refusal a standard user gets for asking `access` of `node`, or ERROR_SUCCESS.
+  long StandardUserRefusal(const Node* node, uint32_t access) const;
+  // ERROR_ACCESS_DENIED when the key may not be changed through this handle.
+  long ChangeRefusal(HKey key) const;
 
   std::map<HKey, std::unique_ptr<Node>> roots_;
   std::map<HKey, Node*> handles_;
+  std::set<HKey> readOnlyHandles_;
+  bool standardUser_ = false;
   HKey nextHandle_ = 0x1000;
   long calls_ = 0;
 };

@@ -246,7 +246,7 @@ bool FakeSystem::CreateProcessA(const std::string& commandLine, bool inheritHand
   // Windows finds no program in an empty command line.
   if (!createProcessOk || commandLine.empty()) return false;
   info.hProcess = kProcessHandle;
-  info.hThread = kThreadHandle;
+  info.hThread = sharedSixteenBitMachine ? 0 : kThreadHandle;
   info.dwProcessId = nextProcessId;
   info.dwThreadId = nextProcessId + 1;
   return true;
@@ -264,7 +264,7 @@ SysHandle FakeSystem::OpenProcess(uint32_t, bool, uint32_t processId) {
 }
 
 uint32_t FakeSystem::WaitForSingleObject(SysHandle handle, uint32_t) {
-  processLog.push_back("wait");
+  processLog.push_back(handle == kProcessHandle ? "wait-process" : "wait");
   return handle == kOpenedHandle || handle == kProcessHandle ? kWaitObject0 : kWaitFailed;
 }
 
@@ -401,6 +401,7 @@ bool FakeSystem::FindClose(SysHandle search) {
 
 int FakeSystem::MessageBoxA(BoxOwner owner, const std::string& text, const std::string& caption, unsigned type) {
   boxes.push_back({owner, text, caption, type});
+  if (whileBoxShown) whileBoxShown();
   if (!answers.empty()) {
     int answer = answers.front();
     answers.pop_front();

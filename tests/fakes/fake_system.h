@@ -4,6 +4,7 @@
 // operations) and answers questions from a queue. Files live in an in-memory folder tree.
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -52,8 +53,9 @@ class FakeSystem : public SystemApi {
   bool createProcessOk = true;
   uint32_t nextProcessId = 4242;
   bool closeThreadOk = true;
+  bool sharedSixteenBitMachine = false;  // a 16-bit program on NT without its own machine: no thread handle
   std::vector<CreateProcessCall> createProcessCalls;
-  std::vector<std::string> processLog;  // "create", "close-thread", "input-idle", "close-process", "open:<pid>", "wait", "close"
+  std::vector<std::string> processLog;  // "create", "close-thread", "input-idle", "close-process", "open:<pid>", "wait", "wait-process", "close"
   std::vector<uint32_t> openedProcessIds;
 
   unsigned winExecResult = 33;  // > 31 is success
@@ -65,6 +67,7 @@ class FakeSystem : public SystemApi {
   // question and IDOK otherwise.
   std::deque<int> answers;
   std::vector<MessageBoxCall> boxes;
+  std::function<void()> whileBoxShown;  // runs while each box waits for its answer
 
   // Files: full paths (compared without regard to case) with their attribute bits, in the order
   // they were added, which is the order a folder search yields them (after "." and "..").
@@ -103,6 +106,12 @@ class FakeSystem : public SystemApi {
   SysHandle FindFirstFileA(const std::string& pattern, FindData& data) override;
   bool FindNextFileA(SysHandle search, FindData& data) override;
   bool FindClose(SysHandle search) override;
+  bool ShellFolderPathA(int csidl, std::string& path) override {
+    if (csidl != kCsidlSendTo || shellSendTo.empty()) return false;
+    path = shellSendTo;
+    return true;
+  }
+  std::string shellSendTo;  // what the shell records as the user's Send To folder; "" for nothing
   int MessageBoxA(BoxOwner owner, const std::string& text, const std::string& caption, unsigned type) override;
   int CompareTextIgnoreCase(const std::string& a, const std::string& b) override;
   bool SetClipboardText(const std::string& text) override {

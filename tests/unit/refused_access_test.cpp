@@ -109,7 +109,36 @@ std::vector<FakeText*> Fields(FakeForm& f) {
           &f.txtWallpaperDir, &f.txtDevicePath,   &f.txtCommonFilesPath, &f.txtBootFrom};
 }
 
-// ---- A user without administrator rights on Windows XP: HKLM\SOFTWARE does not open ----
+// ---- A user without administrator rights on Windows XP: HKLM\SOFTWARE opens for reading ----
+
+TEST(StandardUser, SeesEverythingAndChangesOnlyTheirOwnRunHistory) {
+  FakeForm f;
+  FillMachine(f, 5);
+  f.registry.ActAsStandardUser();
+  const Dump before = DumpOf(f.registry);
+  ASSERT_TRUE(Create(f));
+  EXPECT_TRUE(f.system.boxes.empty()) << "the values are there, and readable";
+  EXPECT_EQ(f.txtUserName.text + "|" + f.txtWinInstpath.text + "|" + f.txtDevicePath.text,
+            "Anna|D:\\I386|%SystemRoot%\\inf");
+  EXPECT_EQ(f.lstUnInstList.lines, std::vector<std::string>({"Alpha Tool"}));
+
+  f.txtUserName.text = "Bert";
+  EXPECT_FALSE(Click(f, &TfrmMain::btnSetClick));
+  EXPECT_EQ(f.system.boxes.back().text, "Failed to set data for 'RegisteredOrganization'");
+  f.lstUnInstList.selected = 0;
+  f.system.answers = {mb::kIdYes};
+  EXPECT_TRUE(Click(f, &TfrmMain::btnRemoveEntryClick));
+  EXPECT_EQ(f.lstUnInstList.selected, -1) << "refreshed, the entry still there";
+  EXPECT_EQ(f.lstUnInstList.lines, std::vector<std::string>({"Alpha Tool"}));
+  EXPECT_TRUE(Click(f, &TfrmMain::btnClearRunListClick));
+  EXPECT_EQ(Differences(before, DumpOf(f.registry)),
+            std::vector<std::string>({"removed " + ValueKey(kHkcu, kRunMru, "MRUList"),
+                                      "removed " + ValueKey(kHkcu, kRunMru, "a"),
+                                      "removed " + ValueKey(kHkcu, kRunMru, "b")}));
+  EXPECT_EQ(f.registry.OpenHandleCount(), 0);
+}
+
+// ---- A key that refuses even reading (a policy, a damaged hive): HKLM\SOFTWARE does not open ----
 
 class NoAdministratorRights : public ::testing::Test {
  protected:

@@ -197,18 +197,23 @@ TEST_F(SendToEditing, EditTakesTheNameExactlyAsTyped) {
   EXPECT_TRUE(f.system.boxes.empty());
 }
 
-// Onto a name that exists, or of a file that vanished meanwhile: the move fails.
+// Onto a name that exists, or of a file that vanished meanwhile: the move fails. A full list
+// that keeps its old line (capacity) moves the file back.
 TEST_F(SendToEditing, FailedMoveKeepsBothLists) {
   f.system.AddFile("C:\\WINDOWS\\SendTo\\Editor.lnk");
   f.system.DeleteFileA("C:\\WINDOWS\\SendTo\\Floppy.pif");
-  for (int line : {0, 1}) {
-    f.system.boxes.clear();
-    f.lstSendTo.selected = line;
-    Answer("Editor");
-    f->btnSendToEditClick();
-    ExpectOneBox(kRenameFailed);
-    ExpectUnchanged();
+  for (int capacity : {-1, 2}) {
+    for (int line : {0, 1}) {
+      f.system.boxes.clear();
+      f.lstSendTo.capacity = capacity;
+      f.lstSendTo.selected = line;
+      Answer(capacity < 0 ? "Editor" : "Renamed");
+      f->btnSendToEditClick();
+      ExpectOneBox(kRenameFailed);
+      ExpectUnchanged();
+    }
   }
+  EXPECT_FALSE(f.system.FileExists("C:\\WINDOWS\\SendTo\\Renamed.lnk"));
   EXPECT_TRUE(f.system.FileExists("C:\\WINDOWS\\SendTo\\Notepad.lnk"));
 }
 
@@ -244,7 +249,7 @@ TEST_F(SendToEditing, EditNeverMovesIntoASubFolderThroughTheExtension) {
   f->btnSendToEditClick();
   ExpectOneBox(kRenameFailed);
   EXPECT_TRUE(f.system.FileExists(folder + "\\Notes"));
-  EXPECT_TRUE(f.system.fileLog.empty());
+  EXPECT_EQ((Lines{"find " + folder + "\\*"}), f.system.fileLog) << "the folder is looked for; nothing is moved";
 }
 
 // A new name must not take the file out of the folder, into a sub-folder or into a stream, nor

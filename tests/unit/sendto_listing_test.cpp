@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -21,9 +22,12 @@ struct FolderCase {
   bool userReadable;
   const char* expected;
   int result;
+  const char* shell = "";  // the user's Send To folder as the shell records it
+  bool composedExists = false;
 };
 
 TEST(SendToFolder, PatternByFamily) {
+  const std::string tooLong = "C:\\" + std::string(260, 'x');
   const FolderCase cases[] = {
       {2, "C:\\WINDOWS", "Anna", true, "C:\\WINDOWS\\SendTo\\", 1},
       {2, "C:\\WINDOWS", "Anna", false, "C:\\WINDOWS\\SendTo\\", 1},  // the user is not asked
@@ -36,12 +40,23 @@ TEST(SendToFolder, PatternByFamily) {
       {5, "\\\\server\\windows", "Anna", true, "\\:\\Documents and Settings\\Anna\\SendTo\\", 1},
       {5, "D:\\WINNT", "Anna", false, "", 0},
       {0, "D:\\WINNT", "Anna", false, "", 0},
+      // Where the composed folder is missing (NT 4.0's profiles, a suffixed or localised folder),
+      // the shell's record of the folder; where it exists, the composed one.
+      {3, "C:\\WINNT", "anna", true, "C:\\WINNT\\Profiles\\anna.000\\SendTo\\", 1, "C:\\WINNT\\Profiles\\anna.000\\SendTo"},
+      {5, "C:\\WINDOWS", "Anna", true, "C:\\Dokumente und Einstellungen\\Anna\\SendTo\\", 1,
+       "C:\\Dokumente und Einstellungen\\Anna\\SendTo\\"},
+      {5, "C:\\WINDOWS", "Anna", true, "C:\\Documents and Settings\\Anna\\SendTo\\", 1, "C:\\Elsewhere", true},
+      {2, "C:\\WINDOWS", "Anna", true, "C:\\WINDOWS\\SendTo\\", 1, "C:\\Elsewhere"},
+      {5, "D:\\WINNT", "Anna", false, "", 0, "C:\\Elsewhere"},
+      {5, "D:\\WINNT", "Anna", true, "", 0, tooLong.c_str()},
   };
   for (const FolderCase& c : cases) {
     FakeSystem sys;
     sys.windowsDir = c.windowsDir;
     sys.userName = c.user;
     sys.userNameOk = c.userReadable;
+    sys.shellSendTo = c.shell;
+    if (c.composedExists) sys.AddFile(std::string(c.expected).substr(0, std::strlen(c.expected) - 1), 0x10);
     std::string out = "sentinel";
     EXPECT_EQ(c.result, GetSendToFolder(sys, out, c.family, 260)) << c.family << " " << c.windowsDir;
     EXPECT_EQ(c.expected, out) << c.family << " " << c.windowsDir;

@@ -214,6 +214,8 @@ TEST(UninstallList, AFullListStopsTheRefreshWithBothListsInStep) {
   FakeForm f;
   for (const char* key : {"a", "b", "c"}) Register(f, key, std::string("Program ") + key);
   f.lstUnInstList.capacity = 2;
+  // The box waits for its answer with the list drawn again and no key held.
+  f.system.whileBoxShown = [&] { EXPECT_FALSE(f.lstUnInstList.drawingHeld || f.registry.OpenHandleCount()); };
   f->FillUnInstList();
   EXPECT_EQ(f.lstUnInstList.lines, (std::vector<std::string>{"Program a", "Program b"}));
   EXPECT_EQ(f.objects.UnInstKeyNames, (std::vector<std::string>{"a", "b"}));

@@ -82,7 +82,7 @@ TEST(UninstallRun, YesRunsTheStoredCommandWaitsForItAndRefreshes) {
   const CreateProcessCall& call = f.system.createProcessCalls[0];
   EXPECT_EQ(call.commandLine, "C:\\Foo\\unins000.exe /x");
   EXPECT_TRUE(call.inheritHandles);
-  EXPECT_EQ(call.creationFlags, 0x20u);
+  EXPECT_EQ(call.creationFlags, 0x820u) << "normal priority; a 16-bit uninstaller in a machine of its own";
   EXPECT_EQ(call.startup.cb, 68u);
   EXPECT_EQ(call.startup.dwFlags, 1u);
   EXPECT_EQ(call.startup.wShowWindow, 9);
@@ -172,6 +172,21 @@ TEST(UninstallRun, AFailedThreadCloseSkipsTheInputWaitButNotTheEndWait) {
   EXPECT_EQ(f.system.processLog,
             (std::vector<std::string>{"create", "close-thread", "close-process", "open:4242", "wait", "close"}))
       << "the process handle is closed all the same";
+}
+
+// Without a thread handle the id may be the shared machine's, which outlives the uninstaller.
+TEST(UninstallRun, ASixteenBitStartWithoutThreadIsWaitedOnThroughItsProcessHandle) {
+  for (uint32_t id : {4242u, 0u}) {
+    FakeForm f;
+    Register(f, "foo", "Foo", "setup16.exe");
+    Prepare(f, 0);
+    f.system.sharedSixteenBitMachine = true;
+    f.system.nextProcessId = id;
+    f->btnUninstallClick();
+    EXPECT_EQ(f.system.processLog,
+              (std::vector<std::string>{"create", "input-idle", "wait-process", "close-process"}));
+    EXPECT_EQ(f.lstUnInstList.selected, -1) << "refreshed";
+  }
 }
 
 TEST(UninstallRun, ARegistrationGoneSinceTheRefreshShowsTheRegistryErrorAndChangesNothing) {

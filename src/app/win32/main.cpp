@@ -51,12 +51,11 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
 
   MSG msg;
   while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
-    if (main.TranslatePageKeys(msg) || main.TranslateCommandKeys(msg) || main.TakeDroppedFiles(msg)) continue;
+    if (main.TranslatePageKeys(msg) || main.TranslateCommandKeys(msg)) continue;
     if (!IsDialogMessageA(main.Handle(), &msg)) {
       TranslateMessage(&msg);
       DispatchMessageA(&msg);
     }
-    main.AfterDispatch(msg);
   }
   return 0;
 }

@@ -85,15 +85,21 @@ bool HasPointerRoute(int id) {
   return false;
 }
 
-// The names of the files in a drop, in the order the shell gives them. shell32 is loaded here,
-// the first time something is dropped.
-std::vector<std::string> DroppedFiles(HDROP drop) {
+// The names of the files in a drop that landed inside `target` (a rectangle in the client area
+// of the window the drop was sent to), in the order the shell gives them; none when it landed
+// elsewhere. The drop is finished either way. shell32 is loaded here, the first time something
+// is dropped.
+std::vector<std::string> DroppedFiles(HDROP drop, const RECT& target) {
   using QueryFunction = UINT(WINAPI*)(HDROP, UINT, LPSTR, UINT);
+  using PointFunction = BOOL(WINAPI*)(HDROP, POINT*);
   using FinishFunction = void(WINAPI*)(HDROP);
   static const auto query = SystemFunction<QueryFunction>("shell32.dll", "DragQueryFileA");
+  static const auto point = SystemFunction<PointFunction>("shell32.dll", "DragQueryPoint");
   static const auto finish = SystemFunction<FinishFunction>("shell32.dll", "DragFinish");
   std::vector<std::string> files;
-  const UINT count = query ? query(drop, 0xFFFFFFFF, nullptr, 0) : 0;
+  POINT at = {};
+  const bool inside = point && point(drop, &at) && PtInRect(&target, at);
+  const UINT count = query && inside ? query(drop, 0xFFFFFFFF, nullptr, 0) : 0;
   for (UINT i = 0; i < count; ++i) {
     std::vector<char> name(query(drop, i, nullptr, 0) + 1, '\0');
     const UINT got = query(drop, i, name.data(), static_cast<UINT>(name.size()));
@@ -101,6 +107,23 @@ std::vector<std::string> DroppedFiles(HDROP drop) {
   }
   if (finish) finish(drop);
   return files;
+}
+
+// The page key a key press stands for; false for every other key. Shift and Alt make no page key.
+bool PageKeyOf(WPARAM virtualKey, PageKey& key) {
+  const bool control = (GetKeyState(VK_CONTROL) & 0x8000) != 0;
+  if ((GetKeyState(VK_SHIFT) & 0x8000) || (GetKeyState(VK_MENU) & 0x8000)) return false;
+  if (control) {
+    key = PageKey::Copy;
+    return virtualKey == 'C';
+  }
+  switch (virtualKey) {
+    case VK_F2: key = PageKey::F2; return true;
+    case VK_F5: key = PageKey::F5; return true;
+    case VK_DELETE: key = PageKey::Delete; return true;
+    case VK_RETURN: key = PageKey::Enter; return true;
+    default: return false;
+  }
 }
 
 MainWindow* FromHandle(HWND hwnd) { return reinterpret_cast<MainWindow*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA)); }
@@ -345,10 +368,13 @@ HWND MainWindow::CreateControl(const ControlSpec& spec) {
     case ControlKind::ListBox:
     case ControlKind::FileDropList:
       cls = "LISTBOX";
-      style |= WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT;
-      // The style alone makes the list a drop target: the shell that reads a drop is loaded
-      // only when the first one comes.
-      exStyle = WS_EX_CLIENTEDGE | (spec.kind == ControlKind::FileDropList ? WS_EX_ACCEPTFILES : 0);
+      style |= WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | LBS_WANTKEYBOARDINPUT;
+      exStyle = WS_EX_CLIENTEDGE;
+      // The style alone makes the page a drop target, for the list on it: the shell that reads
+      // a drop is loaded only when the first one comes.
+      if (spec.kind == ControlKind::FileDropList) {
+        SetWindowLongA(pages_[spec.page], GWL_EXSTYLE, GetWindowLongA(pages_[spec.page], GWL_EXSTYLE) | WS_EX_ACCEPTFILES);
+      }
       break;
     case ControlKind::Button:
       cls = "BUTTON";
@@ -502,20 +528,15 @@ void MainWindow::SetActivePage(int index) {
 
 bool MainWindow::TranslateCommandKeys(const MSG& msg) {
   if (msg.message != WM_KEYDOWN || !form_ || (msg.hwnd != hwnd_ && !IsChild(hwnd_, msg.hwnd))) return false;
-  const bool control = (GetKeyState(VK_CONTROL) & 0x8000) != 0;
-  const bool otherModifier = (GetKeyState(VK_SHIFT) & 0x8000) || (GetKeyState(VK_MENU) & 0x8000);
-  if (otherModifier) return false;
   PageKey key;
-  if (control && msg.wParam == 'C') key = PageKey::Copy;
-  else if (control) return false;
-  else if (msg.wParam == VK_F2) key = PageKey::F2;
-  else if (msg.wParam == VK_F5) key = PageKey::F5;
-  else if (msg.wParam == VK_DELETE) key = PageKey::Delete;
-  else if (msg.wParam == VK_RETURN) key = PageKey::Enter;
-  else return false;
+  if (!PageKeyOf(msg.wParam, key)) return false;
   HWND focus = GetFocus();
   const auto list = focus ? lists_.find(GetDlgCtrlID(focus)) : lists_.end();
   const bool inList = list != lists_.end() && list->second->Handle() == focus && IsChild(pages_[activePage_], focus);
+  return PressPageKey(key, inList);
+}
+
+bool MainWindow::PressPageKey(PageKey key, bool inList) {
   bool taken = false;
   // A key whose handler stopped at an error was the page's all the same.
   const bool ran = RunHandler(system_, [&] { taken = form_->PageKeyPressed(activePage_, key, inList); });
@@ -524,24 +545,36 @@ bool MainWindow::TranslateCommandKeys(const MSG& msg) {
 
 // The lists are not subclassed: under Wine a list box given an ANSI window procedure answers
 // other programs' Unicode requests for its lines through a fixed buffer that long lines overrun.
-// What they need is taken from the message loop instead: drops are posted to the list, and a
-// double-click is looked at once the list has picked its line.
-bool MainWindow::TakeDroppedFiles(const MSG& msg) {
-  if (msg.message != WM_DROPFILES || !form_) return false;
-  const auto list = lists_.find(IDC_SENDTO_LIST);
-  if (list == lists_.end() || msg.hwnd != list->second->Handle()) return false;
-  const std::vector<std::string> files = DroppedFiles(reinterpret_cast<HDROP>(msg.wParam));
-  RunHandler(system_, [&] { form_->lstSendToDropFiles(files); });
-  return true;
+// What they need comes to their page instead, through whichever message loop is running: the
+// program's own, or that of a box without owner, which leaves the window usable meanwhile.
+// Files are dropped on the page, which takes the ones that land on its list; a double-click
+// and the keys pressed in a list come as the list's notifications.
+LRESULT MainWindow::OnListKey(WPARAM virtualKey, HWND list) {
+  PageKey key;
+  if (!form_ || !PageKeyOf(virtualKey, key) || !IsChild(pages_[activePage_], list)) return -1;
+  return PressPageKey(key, true) ? -2 : -1;  // -2: the key is done with; -1: the list's own
 }
 
-void MainWindow::AfterDispatch(const MSG& msg) {
-  if (msg.message != WM_LBUTTONDBLCLK || !form_) return;
-  const auto list = lists_.find(GetDlgCtrlID(msg.hwnd));
-  if (list == lists_.end() || list->second->Handle() != msg.hwnd) return;
-  const LRESULT hit = SendMessageA(msg.hwnd, LB_ITEMFROMPOINT, 0, msg.lParam);
+void MainWindow::OnListDoubleClick(HWND list) {
+  // Where the double-click was: a line, or the space below the last one.
+  const DWORD at = GetMessagePos();
+  POINT pt = {static_cast<short>(LOWORD(at)), static_cast<short>(HIWORD(at))};
+  ScreenToClient(list, &pt);
+  const LRESULT hit = SendMessageA(list, LB_ITEMFROMPOINT, 0, MAKELPARAM(pt.x, pt.y));
   const int line = HIWORD(hit) ? -1 : static_cast<int>(LOWORD(hit));
   RunHandler(system_, [&] { form_->ListDoubleClick(activePage_, line); });
+}
+
+void MainWindow::OnDropFiles(HWND page, HDROP drop) {
+  const auto list = lists_.find(IDC_SENDTO_LIST);
+  RECT onList = {};
+  if (list != lists_.end() && GetParent(list->second->Handle()) == page) {
+    GetWindowRect(list->second->Handle(), &onList);
+    ScreenToClient(page, reinterpret_cast<POINT*>(&onList.left));
+    ScreenToClient(page, reinterpret_cast<POINT*>(&onList.right));
+  }
+  const std::vector<std::string> files = DroppedFiles(drop, onList);
+  if (form_ && !files.empty()) RunHandler(system_, [&] { form_->lstSendToDropFiles(files); });
 }
 
 bool MainWindow::TranslatePageKeys(const MSG& msg) {
@@ -583,7 +616,14 @@ void MainWindow::OnCommand(int id, int code, HWND control) {
     if (form_) RunHandler(system_, [&] { form_->EscapePressed(activePage_); });
     return;
   }
-  if (code != BN_CLICKED) return;
+  const auto list = lists_.find(id);
+  if (list != lists_.end() && list->second->Handle() == control) {
+    if (code == LBN_DBLCLK && form_) OnListDoubleClick(control);
+    return;
+  }
+  // A button drawn here reports the second press of a quick double-click as a double-click;
+  // the system's push buttons take it as a second press, and so does every button here.
+  if (code != BN_CLICKED && code != BN_DOUBLECLICKED) return;
   for (const ButtonRoute& r : kButtons) {
     if (r.id == id) {
       Dispatch(r.handler);
@@ -608,6 +648,9 @@ bool MainWindow::HandlePageMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESU
       OnPointer(static_cast<int>(wParam), static_cast<int>(lParam));
       result = 0;
       return true;
+    case WM_VKEYTOITEM:
+      result = OnListKey(LOWORD(wParam), reinterpret_cast<HWND>(lParam));
+      return true;
     case WM_DRAWITEM:
       if (!buttonPictures_.Draw(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam))) return false;
       result = TRUE;
@@ -630,6 +673,10 @@ LRESULT CALLBACK MainWindow::PageProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM
   // to close (a multi-line edit does on Escape) must not destroy the page.
   if (msg == WM_CLOSE) return 0;
   MainWindow* self = FromHandle(hwnd);
+  if (msg == WM_DROPFILES && self) {
+    self->OnDropFiles(hwnd, reinterpret_cast<HDROP>(wParam));
+    return 0;
+  }
   LRESULT result = 0;
   if (self && self->HandlePageMessage(msg, wParam, lParam, result)) return result;
   return DefWindowProcA(hwnd, msg, wParam, lParam);

@@ -30,13 +30,9 @@ class MainWindow : public FormWindowControl {
   // Ctrl+Tab, Ctrl+Shift+Tab, Ctrl+Page Down and Ctrl+Page Up switch pages, as in the system's
   // property sheets. True when the message was such a key and has been handled.
   bool TranslatePageKeys(const MSG& msg);
-  // F2, F5, Delete, Enter in a list and Ctrl+C, for the page showing (TfrmMain::PageKeyPressed).
-  // True when the page took the key.
+  // F2, F5, Delete, Enter in a list and Ctrl+C, for the page showing (TfrmMain::PageKeyPressed),
+  // before the dialog keys take Enter. True when the page took the key.
   bool TranslateCommandKeys(const MSG& msg);
-  // Files dropped on the "Send to" list; true when the message was such a drop and is handled.
-  bool TakeDroppedFiles(const MSG& msg);
-  // After a message has been dispatched: a double-click on a list line opens that line.
-  void AfterDispatch(const MSG& msg);
   TfrmMain* Form() { return form_.get(); }
 
   // FormWindowControl
@@ -63,6 +59,12 @@ class MainWindow : public FormWindowControl {
   int ActivePage() const;
   void OnCommand(int id, int code, HWND control);
   void OnPointer(int id, int event);
+  bool PressPageKey(PageKey key, bool inList);
+  // A key pressed in a list (WM_VKEYTOITEM): -2 when the page took it, -1 for the list's own.
+  LRESULT OnListKey(WPARAM virtualKey, HWND list);
+  void OnListDoubleClick(HWND list);
+  // Files dropped on `page`: those that land on its list are added.
+  void OnDropFiles(HWND page, HDROP drop);
   void Dispatch(void (TfrmMain::*handler)());
   int Scale(int pixels) const { return MulDiv(pixels, dpi_, 96); }
 

@@ -63,9 +63,12 @@ void TfrmMain::btnRunScanDiskClick() {
 }
 
 void TfrmMain::btnRunDefragClick() {
-  // Windows 2000 has its defragmenter as a console snap-in; every other system has defrag.exe
-  // on the program search path.
-  if (OsFamily == os_family::kWin2000) {
+  // Windows 2000, XP and 2003 have their defragmenter as a console snap-in: their defrag.exe is
+  // a command-line tool that wants a drive letter, and without one it prints its usage in a
+  // console that closes at once. Windows 9x and NT 4.0 have the graphical defrag.exe on the
+  // program search path.
+  const bool snapIn = OsFamily == os_family::kWin2000 || OsFamily == os_family::kWinXp || OsFamily == os_family::kWin2003;
+  if (snapIn) {
     ReportStart(System, System.ShellExecuteA(BoxOwner::None, "OPEN", "dfrg.msc", "", "", sw::kRestore), kNotFound);
   } else {
     ReportStart(System, System.WinExec("defrag.exe", sw::kRestore), kNotFound);

@@ -152,8 +152,14 @@ void TfrmMain::btnSendToEditClick() {
     System.MessageBoxA(BoxOwner::MainWindow, kRenameFailed, kCaption, mb::kError);
     return;
   }
-  // The line shows the name as typed, dots included, until the folder is listed again.
-  lstSendTo.SetItem(index, newName);
+  // The line shows the name as typed, dots included, until the folder is listed again. A list
+  // that cannot take the new line (a full Windows 9x list) keeps the old one, so the file goes
+  // back to the name that line shows: the file, the line and its path stay together.
+  if (!lstSendTo.SetItem(index, newName)) {
+    System.MoveFileA(newPath, oldPath);
+    System.MessageBoxA(BoxOwner::MainWindow, kRenameFailed, kCaption, mb::kError);
+    return;
+  }
   SendToPaths[static_cast<size_t>(index)] = newPath;
 }
 

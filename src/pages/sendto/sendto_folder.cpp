@@ -3,6 +3,19 @@
 #include "pages/osinfo/os_identification.h"
 #include "pages/sendto/text_rules.h"
 
+namespace {
+
+// A folder exists when a search in it starts: every folder but a drive's root holds "." at least.
+bool FolderExists(SystemApi& system, const std::string& folder) {
+  FindData entry;
+  const SysHandle search = system.FindFirstFileA(folder + "*", entry);
+  if (search == kInvalidSysHandle) return false;
+  system.FindClose(search);
+  return true;
+}
+
+}  // namespace
+
 int GetSendToFolder(SystemApi& system, std::string& out, int osFamily, size_t outBuffer) {
   const std::string windows = system.GetWindowsDirectoryA(sendto_buffers::kWindowsDir);
   std::string folder;
@@ -17,6 +30,15 @@ int GetSendToFolder(SystemApi& system, std::string& out, int osFamily, size_t ou
       return 0;
     }
     folder = std::string(1, DriveLetterOf(windows)) + ":\\Documents and Settings\\" + user + "\\SendTo\\";
+    // That is where a fresh English 2000, XP or 2003 keeps it. NT 4.0 keeps profiles under
+    // the Windows directory (Profiles\<user>), and so does a 2000 upgraded from it; a profile
+    // folder takes a suffix when its name is taken (anna.000, anna.CORP); other languages name
+    // "Documents and Settings" in their own words. There the composed folder is missing, and
+    // the folder Explorer's Send To menu shows is the one the shell records.
+    std::string shell;
+    if (!FolderExists(system, folder) && system.ShellFolderPathA(kCsidlSendTo, shell) && !shell.empty()) {
+      folder = EndsWithBackslash(shell) ? shell : shell + "\\";
+    }
   }
   if (folder.size() >= outBuffer) {
     out.clear();

@@ -1,7 +1,7 @@
 #pragma once
 // Where the current user's Send To folder is: under the Windows directory on Windows 95, 98
 // and ME, under "Documents and Settings" on the drive of the Windows directory everywhere else.
-// The two fixed patterns are the whole rule; the shell's own record of the folder is not asked.
+// Where that second folder does not exist, the shell's own record of the user's folder.
 #include <cstddef>
 #include <string>
 

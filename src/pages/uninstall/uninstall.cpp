@@ -96,7 +96,14 @@ void TfrmMain::FillUnInstList() {
   });
 
   // The list is drawn once, when the last line is in (or when an error ends the refresh early),
-  // instead of after every line.
+  // instead of after every line. A full list is reported only once it is drawn again and the
+  // Uninstall key is let go: the box waits for its answer, and meanwhile the window is usable.
+  if (ReadRegistrations(registry, names)) return;
+  ReportListFull(lstUnInstList);
+}
+
+// True when every registration found its line; false when the list box took no more.
+bool TfrmMain::ReadRegistrations(RegistryAccess& registry, const std::vector<std::string>& names) {
   ListUpdate drawing(lstUnInstList);
   RegistrationOpener registrations(Registry);
   for (const std::string& name : names) {
@@ -112,13 +119,13 @@ void TfrmMain::FillUnInstList() {
       // stand for the registration before it.
       if (!lstUnInstList.Add(displayName)) {
         registry.CloseKey();
-        ReportListFull(lstUnInstList);
-        return;
+        return false;
       }
       UnInstKeyNames.push_back(name);
     }
     registry.CloseKey();
   }
+  return true;
 }
 
 void TfrmMain::bntSyncClick() { FillUnInstList(); }

@@ -25,7 +25,7 @@ void TfrmMain::btnUninstallClick() {
   // command. What the system cannot start is simply not started.
   const std::string commandLine = registry.ReadString(kUninstallString);
   const uint32_t processId = LaunchProgram(commandLine);
-  if (processId != 0) WaitForProcessExit(processId);
+  if (processId != 0 || startedWithoutThread_ != 0) WaitForProcessExit(processId);
   FillUnInstList();
   registry.CloseKey();
 }
@@ -37,9 +37,20 @@ uint32_t TfrmMain::LaunchProgram(const std::string& commandLine) {
   startup.wShowWindow = sw::kRestore;
   startup.cbReserved2 = 0;
 
+  // A 16-bit uninstaller on the NT family gets a 16-bit machine of its own, which ends when the
+  // uninstaller does; the shared one outlives it, and a wait for it would never end. 32-bit
+  // programs and Windows 9x ignore the flag.
   ProcessInformation info;
-  if (!System.CreateProcessA(commandLine, true, kNormalPriorityClass, startup, info)) return 0;
+  if (!System.CreateProcessA(commandLine, true, kNormalPriorityClass | kCreateSeparateWowVdm, startup, info)) return 0;
 
+  if (info.hThread == 0) {
+    // A 16-bit program in the shared machine after all: no thread, and a process handle that
+    // only the waits understand, while its id may be the shared machine's. That handle is
+    // what the end is waited on.
+    System.WaitForInputIdle(info.hProcess, kInfinite);
+    startedWithoutThread_ = info.hProcess;
+    return info.dwProcessId;
+  }
   // Only a start that went through cleanly is worth waiting on for its first input. The
   // process handle is ours either way and is not kept: the end is waited for by id.
   if (System.CloseHandle(info.hThread)) System.WaitForInputIdle(info.hProcess, kInfinite);
@@ -48,6 +59,13 @@ uint32_t TfrmMain::LaunchProgram(const std::string& commandLine) {
 }
 
 void TfrmMain::WaitForProcessExit(uint32_t processId) {
+  if (startedWithoutThread_ != 0) {
+    const SysHandle process = startedWithoutThread_;
+    startedWithoutThread_ = 0;
+    System.WaitForSingleObject(process, kInfinite);
+    System.CloseHandle(process);
+    return;
+  }
   // No handle means no such process any more: nothing to wait for.
   const SysHandle process = System.OpenProcess(kSynchronize, false, processId);
   if (process == 0) return;

@@ -1,6 +1,7 @@
 #include "platform/win32/win32_system_api.h"
 
 #include <shellapi.h>
+#include <shlobj.h>
 
 #include <algorithm>
 #include <cstring>
@@ -192,6 +193,31 @@ bool Win32SystemApi::FindNextFileA(SysHandle search, FindData& data) {
 }
 
 bool Win32SystemApi::FindClose(SysHandle search) { return ::FindClose(ToHandle(search)) != 0; }
+
+bool Win32SystemApi::ShellFolderPathA(int csidl, std::string& path) {
+  // Both are in the shell32 of Windows 95 and NT 4.0; SHGetSpecialFolderPathA would do it in one
+  // call, but only from shell32 4.71 (Internet Explorer 4 with its desktop update).
+  using LocationFunction = HRESULT(WINAPI*)(HWND, int, LPITEMIDLIST*);
+  using PathFunction = BOOL(WINAPI*)(LPCITEMIDLIST, LPSTR);
+  using MallocFunction = HRESULT(WINAPI*)(LPMALLOC*);
+  static const auto location = SystemFunction<LocationFunction>("shell32.dll", "SHGetSpecialFolderLocation");
+  static const auto toPath = SystemFunction<PathFunction>("shell32.dll", "SHGetPathFromIDListA");
+  static const auto shellMalloc = SystemFunction<MallocFunction>("shell32.dll", "SHGetMalloc");
+  LPITEMIDLIST list = nullptr;
+  if (!location || !toPath || FAILED(location(nullptr, csidl, &list)) || !list) return false;
+  char buffer[MAX_PATH] = {};
+  const bool found = toPath(list, buffer) != FALSE;
+  // The item list belongs to the shell's allocator, which hands it back.
+  LPMALLOC allocator = nullptr;
+  if (shellMalloc && SUCCEEDED(shellMalloc(&allocator)) && allocator) {
+    allocator->Free(list);
+    allocator->Release();
+  }
+  buffer[MAX_PATH - 1] = '\0';
+  if (!found || !buffer[0]) return false;
+  path = buffer;
+  return true;
+}
 
 int Win32SystemApi::MessageBoxA(BoxOwner owner, const std::string& text, const std::string& caption,
                                 unsigned type) {

@@ -36,6 +36,7 @@ class Win32SystemApi : public SystemApi {
   SysHandle FindFirstFileA(const std::string& pattern, FindData& data) override;
   bool FindNextFileA(SysHandle search, FindData& data) override;
   bool FindClose(SysHandle search) override;
+  bool ShellFolderPathA(int csidl, std::string& path) override;
 
   int MessageBoxA(BoxOwner owner, const std::string& text, const std::string& caption, unsigned type) override;
   int CompareTextIgnoreCase(const std::string& a, const std::string& b) override;

@@ -5,6 +5,46 @@
 namespace {
 
 constexpr const char* kMemoProcProperty = "Keelbrook.MemoProc";
+constexpr const char* kButtonProcProperty = "Keelbrook.ButtonProc";
+constexpr const char* kDefaultButtonProperty = "Keelbrook.DefaultButton";
+
+// Whether a button drawn here shows, and acts, as the default one: the focused button does, and
+// the button made as the default does while no other button of its window has the focus, as
+// with the system's push buttons.
+bool ActsAsDefault(HWND button) {
+  HWND focus = GetFocus();
+  if (focus == button) return true;
+  if (!GetPropA(button, kDefaultButtonProperty)) return false;
+  char cls[16] = {};
+  const bool otherButton = focus && GetParent(focus) == GetParent(button) && GetClassNameA(focus, cls, sizeof cls) &&
+                           lstrcmpiA(cls, "Button") == 0;
+  return !otherButton;
+}
+
+// To the dialog manager an owner-drawn button is no push button: it never becomes the default
+// when it takes the focus, so Enter would press the window's default button whichever had the
+// focus. Answered as a push button, the focused one is pressed; and the dialog manager's own
+// attempts to move the default style between buttons must not turn one into a system-drawn
+// button, so they only redraw it.
+LRESULT CALLBACK DrawnButtonProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  const WNDPROC original = reinterpret_cast<WNDPROC>(GetPropA(hwnd, kButtonProcProperty));
+  if (!original) return DefWindowProcA(hwnd, msg, wParam, lParam);
+  switch (msg) {
+    case WM_GETDLGCODE:
+      return DLGC_BUTTON | (ActsAsDefault(hwnd) ? DLGC_DEFPUSHBUTTON : DLGC_UNDEFPUSHBUTTON);
+    case BM_SETSTYLE:
+      if (lParam) InvalidateRect(hwnd, nullptr, FALSE);
+      return 0;
+    case WM_NCDESTROY:
+      SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original));
+      RemovePropA(hwnd, kButtonProcProperty);
+      RemovePropA(hwnd, kDefaultButtonProperty);
+      break;
+    default:
+      break;
+  }
+  return CallWindowProcA(original, hwnd, msg, wParam, lParam);
+}
 
 LRESULT CALLBACK HelpMemoProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   const WNDPROC original = reinterpret_cast<WNDPROC>(GetPropA(hwnd, kMemoProcProperty));
@@ -52,6 +92,11 @@ void Win32ButtonPictures::Set(HWND button, int imageId, int size, int gap) {
   const LONG type = GetWindowLongA(button, GWL_STYLE) & 0x0F;  // BS_TYPEMASK
   drawn_[button] = Drawn{icon, size, gap, type == BS_DEFPUSHBUTTON};
   SendMessageA(button, BM_SETSTYLE, BS_OWNERDRAW, TRUE);
+  if (type == BS_DEFPUSHBUTTON) SetPropA(button, kDefaultButtonProperty, reinterpret_cast<HANDLE>(1));
+  if (!GetPropA(button, kButtonProcProperty)) {
+    SetPropA(button, kButtonProcProperty,
+             reinterpret_cast<HANDLE>(SetWindowLongPtrA(button, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(DrawnButtonProc))));
+  }
 }
 
 bool Win32ButtonPictures::Draw(const DRAWITEMSTRUCT& item) {
@@ -68,14 +113,7 @@ bool Win32ButtonPictures::Draw(const DRAWITEMSTRUCT& item) {
       if (other.second.isDefault && GetParent(other.first) == parent) InvalidateRect(other.first, nullptr, FALSE);
     }
   }
-  bool framed = (item.itemState & ODS_FOCUS) != 0;
-  if (button.isDefault && !framed) {
-    HWND focus = GetFocus();
-    char cls[16] = {};
-    const bool otherButton = focus && focus != item.hwndItem && GetParent(focus) == parent &&
-                             GetClassNameA(focus, cls, sizeof cls) && lstrcmpiA(cls, "Button") == 0;
-    framed = !otherButton;
-  }
+  const bool framed = (item.itemState & ODS_FOCUS) != 0 || ActsAsDefault(item.hwndItem);
 
   HDC dc = item.hDC;
   RECT r = item.rcItem;
@@ -148,19 +186,21 @@ bool Win32ListBox::AddLine(const std::string& text) {
   return added != LB_ERR && added != LB_ERRSPACE;
 }
 
-void Win32ListBox::SetLine(int index, const std::string& text) {
+bool Win32ListBox::SetLine(int index, const std::string& text) {
   bool selected = IsSelected(index);
   SendMessageA(hwnd_, WM_SETREDRAW, FALSE, 0);
   // The new line goes in before the old one goes out: a control that refuses it keeps the old
   // line rather than losing one, and never shifts the lines below.
   const LRESULT inserted =
       SendMessageA(hwnd_, LB_INSERTSTRING, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.c_str()));
-  if (inserted != LB_ERR && inserted != LB_ERRSPACE) {
+  const bool replaced = inserted != LB_ERR && inserted != LB_ERRSPACE;
+  if (replaced) {
     SendMessageA(hwnd_, LB_DELETESTRING, static_cast<WPARAM>(index + 1), 0);
     if (selected) SendMessageA(hwnd_, LB_SETCURSEL, static_cast<WPARAM>(index), 0);
   }
   SendMessageA(hwnd_, WM_SETREDRAW, TRUE, 0);
   InvalidateRect(hwnd_, nullptr, TRUE);
+  return replaced;
 }
 
 void Win32ListBox::DeleteLine(int index) { SendMessageA(hwnd_, LB_DELETESTRING, static_cast<WPARAM>(index), 0); }

@@ -44,7 +44,7 @@ class Win32ListBox : public ListBoxControl {
   void Attach(HWND hwnd) { hwnd_ = hwnd; }
   HWND Handle() const { return hwnd_; }
   bool AddLine(const std::string& text) override;
-  void SetLine(int index, const std::string& text) override;
+  bool SetLine(int index, const std::string& text) override;
   void DeleteLine(int index) override;
   void Clear() override;
   bool IsSelected(int index) const override;

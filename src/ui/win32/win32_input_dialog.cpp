@@ -180,7 +180,9 @@ INT_PTR Win32InputDialog::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) 
         RunHandler(system_, [&] { box_.txtGetInfoChange(text); });
         return TRUE;
       }
-      if (code != BN_CLICKED) return FALSE;
+      // The buttons drawn here report the second press of a quick double-click as a
+      // double-click; it is a press all the same.
+      if (code != BN_CLICKED && code != BN_DOUBLECLICKED) return FALSE;
       if (id == IDOK) {
         Close(TFormInputBox::kResultOk);
         return TRUE;
