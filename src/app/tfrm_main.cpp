@@ -14,33 +14,12 @@ TfrmMain::TfrmMain(RegistryApi& registry, SystemApi& system, LongLivedObjects& o
       SendToPaths(objects.SendToPaths),
       FormInputBox(inputBox),
       Window(*c.window),
-      txtComputerName(*c.txtComputerName),
-      txtUserName(*c.txtUserName),
-      txtCompanyName(*c.txtCompanyName),
-      txtWinInstpath(*c.txtWinInstpath),
-      txtProgramFiles(*c.txtProgramFiles),
-      txtWallpaperDir(*c.txtWallpaperDir),
-      txtDevicePath(*c.txtDevicePath),
-      txtCommonFilesPath(*c.txtCommonFilesPath),
-      txtBootFrom(*c.txtBootFrom),
-      lstUnInstList(*c.lstUnInstList),
-      lstSendTo(*c.lstSendTo),
-      OpenDlg(*c.OpenDlg),
-      lblOS(*c.lblOS),
-      lblBuild(*c.lblBuild),
-      lblPlusVersion(*c.lblPlusVersion),
-      lblPlusProductID(*c.lblPlusProductID),
-      lblProductID(*c.lblProductID),
-      lblProductKey(*c.lblProductKey),
-      lblIE(*c.lblIE),
-      lblDirectX(*c.lblDirectX),
-      lblDirectXVersion(*c.lblDirectXVersion),
-      Label11(*c.Label11),
-      Label12(*c.Label12),
-      Label13(*c.Label13),
-      imgTweety(*c.imgTweety),
-      imgSmile(*c.imgSmile),
-      imgNormal(*c.imgNormal) {}
+      OpenDlg(*c.OpenDlg)
+#define KB_FORM_INIT(Port, name, id) , name(*c.name)
+      KB_MAIN_CONTROLS(KB_FORM_INIT)
+#undef KB_FORM_INIT
+{
+}
 
 int MainWindowShowState(int requested) { return requested == sw::kMaximize ? sw::kShowNormal : requested; }
 

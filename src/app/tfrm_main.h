@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "app/main_controls.h"
 #include "app/tform_input_box.h"
 #include "platform/registry_access.h"
 #include "platform/registry_api.h"
@@ -31,41 +32,23 @@ struct LongLivedObjects {
   uint32_t FontColor = colour::clWindowText;  // the colour of a new font, which pointer effects restore
 };
 
-// Every control the logic touches, by its name on the form.
+// Every control the logic touches, by its name on the form, and the window and file dialog.
 struct MainControls {
   FormWindowControl* window = nullptr;
-  // "Sys Info"
-  TextControl* txtComputerName = nullptr;
-  TextControl* txtUserName = nullptr;
-  TextControl* txtCompanyName = nullptr;
-  TextControl* txtWinInstpath = nullptr;
-  TextControl* txtProgramFiles = nullptr;
-  TextControl* txtWallpaperDir = nullptr;
-  TextControl* txtDevicePath = nullptr;
-  TextControl* txtCommonFilesPath = nullptr;
-  TextControl* txtBootFrom = nullptr;
-  // "Uninstall"
-  ListBoxControl* lstUnInstList = nullptr;
-  // "Send to"
-  ListBoxControl* lstSendTo = nullptr;
   OpenDialogControl* OpenDlg = nullptr;
-  // "OS Info"
-  LabelControl* lblOS = nullptr;
-  LabelControl* lblBuild = nullptr;
-  LabelControl* lblPlusVersion = nullptr;
-  LabelControl* lblPlusProductID = nullptr;
-  LabelControl* lblProductID = nullptr;
-  LabelControl* lblProductKey = nullptr;
-  LabelControl* lblIE = nullptr;
-  LabelControl* lblDirectX = nullptr;
-  LabelControl* lblDirectXVersion = nullptr;
-  // "About..."
-  LabelControl* Label11 = nullptr;
-  LabelControl* Label12 = nullptr;
-  LabelControl* Label13 = nullptr;
-  PictureControl* imgTweety = nullptr;
-  PictureControl* imgSmile = nullptr;
-  PictureControl* imgNormal = nullptr;
+#define KB_CONTROL_PORT(Port, name, id) Port* name = nullptr;
+  KB_MAIN_CONTROLS(KB_CONTROL_PORT)
+#undef KB_CONTROL_PORT
+};
+
+// How the form holds each kind of control: a list box through ListBox, which keeps its lines.
+template <class Port>
+struct FormHeld {
+  using Type = Port&;
+};
+template <>
+struct FormHeld<ListBoxControl> {
+  using Type = ListBox;
 };
 
 // How the main window first shows for the show state its starter asked for: a window of fixed
@@ -208,31 +191,8 @@ class TfrmMain {
   TFormInputBox& FormInputBox;
 
   FormWindowControl& Window;
-  TextControl& txtComputerName;
-  TextControl& txtUserName;
-  TextControl& txtCompanyName;
-  TextControl& txtWinInstpath;
-  TextControl& txtProgramFiles;
-  TextControl& txtWallpaperDir;
-  TextControl& txtDevicePath;
-  TextControl& txtCommonFilesPath;
-  TextControl& txtBootFrom;
-  ListBox lstUnInstList;
-  ListBox lstSendTo;
   OpenDialogControl& OpenDlg;
-  LabelControl& lblOS;
-  LabelControl& lblBuild;
-  LabelControl& lblPlusVersion;
-  LabelControl& lblPlusProductID;
-  LabelControl& lblProductID;
-  LabelControl& lblProductKey;
-  LabelControl& lblIE;
-  LabelControl& lblDirectX;
-  LabelControl& lblDirectXVersion;
-  LabelControl& Label11;
-  LabelControl& Label12;
-  LabelControl& Label13;
-  PictureControl& imgTweety;
-  PictureControl& imgSmile;
-  PictureControl& imgNormal;
+#define KB_FORM_MEMBER(Port, name, id) FormHeld<Port>::Type name;
+  KB_MAIN_CONTROLS(KB_FORM_MEMBER)
+#undef KB_FORM_MEMBER
 };

@@ -4,37 +4,33 @@
 #include <cstring>
 
 FakeForm::FakeForm() {
+  // What the window shows before creation fills it: the labels' captions, the pictures' images.
+  lblOS.text = "Operating system : ";
+  lblBuild.text = "Build : ";
+  lblPlusVersion.text = "Ms Plus version : ";
+  lblPlusProductID.text = "Plus product ID : ";
+  lblProductID.text = "Windows ID : ";
+  lblProductKey.text = "Product key : ";
+  lblIE.text = "Internet explorer version : ";
+  lblDirectX.text = "DirectX installed : ";
+  lblDirectXVersion.text = "DirectX version : ";
+  Label11.text = "Keelbrook 2003";
+  Label12.text = "credits";
+  Label13.text = "dates";
+  imgTweety.image = imgNormal.image = 146;
+  imgSmile.image = 147;
+  inputBox.AttachView(&inputView);
+  form = std::make_unique<TfrmMain>(registry, system, objects, Controls(), inputBox);
+}
+
+MainControls FakeForm::Controls() {
   MainControls c;
   c.window = &window;
-  c.txtComputerName = &txtComputerName;
-  c.txtUserName = &txtUserName;
-  c.txtCompanyName = &txtCompanyName;
-  c.txtWinInstpath = &txtWinInstpath;
-  c.txtProgramFiles = &txtProgramFiles;
-  c.txtWallpaperDir = &txtWallpaperDir;
-  c.txtDevicePath = &txtDevicePath;
-  c.txtCommonFilesPath = &txtCommonFilesPath;
-  c.txtBootFrom = &txtBootFrom;
-  c.lstUnInstList = &lstUnInstList;
-  c.lstSendTo = &lstSendTo;
   c.OpenDlg = &OpenDlg;
-  c.lblOS = &lblOS;
-  c.lblBuild = &lblBuild;
-  c.lblPlusVersion = &lblPlusVersion;
-  c.lblPlusProductID = &lblPlusProductID;
-  c.lblProductID = &lblProductID;
-  c.lblProductKey = &lblProductKey;
-  c.lblIE = &lblIE;
-  c.lblDirectX = &lblDirectX;
-  c.lblDirectXVersion = &lblDirectXVersion;
-  c.Label11 = &Label11;
-  c.Label12 = &Label12;
-  c.Label13 = &Label13;
-  c.imgTweety = &imgTweety;
-  c.imgSmile = &imgSmile;
-  c.imgNormal = &imgNormal;
-  inputBox.AttachView(&inputView);
-  form = std::make_unique<TfrmMain>(registry, system, objects, c, inputBox);
+#define KB_FAKE_WIRE(Port, name, id) c.name = &name;
+  KB_MAIN_CONTROLS(KB_FAKE_WIRE)
+#undef KB_FAKE_WIRE
+  return c;
 }
 
 OsVersionInfo VersionRecord(uint32_t platform, uint32_t major, uint32_t minor, uint32_t build,

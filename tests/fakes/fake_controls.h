@@ -125,26 +125,42 @@ class FakeInputView : public InputDialogView {
   TFormInputBox& box_;
 };
 
+// The fake standing in for each kind of port.
+template <class Port>
+struct FakeOf;
+template <>
+struct FakeOf<TextControl> {
+  using Type = FakeText;
+};
+template <>
+struct FakeOf<LabelControl> {
+  using Type = FakeLabel;
+};
+template <>
+struct FakeOf<ListBoxControl> {
+  using Type = FakeListBox;
+};
+template <>
+struct FakeOf<PictureControl> {
+  using Type = FakePicture;
+};
+
 struct FakeForm {
   FakeRegistry registry;
   FakeSystem system;
   LongLivedObjects objects;
   FakeWindow window;
-  FakeText txtComputerName, txtUserName, txtCompanyName, txtWinInstpath, txtProgramFiles, txtWallpaperDir,
-      txtDevicePath, txtCommonFilesPath, txtBootFrom;
-  FakeListBox lstUnInstList, lstSendTo;
   FakeOpenDialog OpenDlg;
-  FakeLabel lblOS{"Operating system : "}, lblBuild{"Build : "}, lblPlusVersion{"Ms Plus version : "},
-      lblPlusProductID{"Plus product ID : "}, lblProductID{"Windows ID : "}, lblProductKey{"Product key : "},
-      lblIE{"Internet explorer version : "}, lblDirectX{"DirectX installed : "},
-      lblDirectXVersion{"DirectX version : "};
-  FakeLabel Label11{"Keelbrook 2003"}, Label12{"credits"}, Label13{"dates"};
-  FakePicture imgTweety{146}, imgSmile{147}, imgNormal{146};
+#define KB_FAKE_CONTROL(Port, name, id) FakeOf<Port>::Type name;
+  KB_MAIN_CONTROLS(KB_FAKE_CONTROL)
+#undef KB_FAKE_CONTROL
   TFormInputBox inputBox;
   FakeInputView inputView{inputBox};
   std::unique_ptr<TfrmMain> form;
 
   FakeForm();
+  // The controls above, as a form is handed them.
+  MainControls Controls();
   TfrmMain* operator->() { return form.get(); }
   // Boxes shown so far, and the newest one.
   const std::vector<MessageBoxCall>& boxes() const { return system.boxes; }

@@ -69,37 +69,7 @@ struct WatchedForm {
   std::unique_ptr<TfrmMain> form;
 
   WatchedForm() {
-    FakeForm& b = base;
-    MainControls c;
-    c.window = &b.window;
-    c.txtComputerName = &b.txtComputerName;
-    c.txtUserName = &b.txtUserName;
-    c.txtCompanyName = &b.txtCompanyName;
-    c.txtWinInstpath = &b.txtWinInstpath;
-    c.txtProgramFiles = &b.txtProgramFiles;
-    c.txtWallpaperDir = &b.txtWallpaperDir;
-    c.txtDevicePath = &b.txtDevicePath;
-    c.txtCommonFilesPath = &b.txtCommonFilesPath;
-    c.txtBootFrom = &b.txtBootFrom;
-    c.lstUnInstList = &b.lstUnInstList;
-    c.lstSendTo = &b.lstSendTo;
-    c.OpenDlg = &b.OpenDlg;
-    c.lblOS = &b.lblOS;
-    c.lblBuild = &b.lblBuild;
-    c.lblPlusVersion = &b.lblPlusVersion;
-    c.lblPlusProductID = &b.lblPlusProductID;
-    c.lblProductID = &b.lblProductID;
-    c.lblProductKey = &b.lblProductKey;
-    c.lblIE = &b.lblIE;
-    c.lblDirectX = &b.lblDirectX;
-    c.lblDirectXVersion = &b.lblDirectXVersion;
-    c.Label11 = &b.Label11;
-    c.Label12 = &b.Label12;
-    c.Label13 = &b.Label13;
-    c.imgTweety = &b.imgTweety;
-    c.imgSmile = &b.imgSmile;
-    c.imgNormal = &b.imgNormal;
-    form = std::make_unique<TfrmMain>(registry, system, b.objects, c, b.inputBox);
+    form = std::make_unique<TfrmMain>(registry, system, base.objects, base.Controls(), base.inputBox);
   }
   TfrmMain* operator->() { return form.get(); }
   std::vector<std::string>& Lines() { return base.lstUnInstList.lines; }

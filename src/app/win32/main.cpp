@@ -5,6 +5,7 @@
 #include "app/error_report.h"
 #include "app/tfrm_main.h"
 #include "app/win32/main_window.h"
+#include "app/win32/resource.h"
 #include "platform/app_error.h"
 #include "platform/win32/win32_registry_api.h"
 #include "platform/win32/win32_system_api.h"
@@ -39,7 +40,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
   RegisterCommonControls();
 
   TFormInputBox inputBox;
-  Win32InputDialog inputDialog(instance, inputBox, system);
+  Win32InputDialog inputDialog(instance, inputBox, {IDC_INPUT_EDIT, IDC_INPUT_MESSAGE, IDB_OK, IDB_CANCEL},
+                               [&system](const std::function<void()>& handler) { RunHandler(system, handler); });
   MainWindow main(instance, registry, system, objects, inputBox);
   bool started = RunHandler(system, [&] {
     if (!main.Create()) throw AppError("The main window could not be created");

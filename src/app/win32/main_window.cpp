@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/error_report.h"
+#include "platform/app_error.h"
 #include "app/win32/page_layout.h"
 #include "app/win32/resource.h"
 #include "platform/win32/system_dll.h"
@@ -258,33 +259,10 @@ bool MainWindow::Create() {
 
   MainControls c;
   c.window = this;
-  c.txtComputerName = texts_[IDC_SYSINFO_COMPUTERNAME].get();
-  c.txtUserName = texts_[IDC_SYSINFO_USERNAME].get();
-  c.txtCompanyName = texts_[IDC_SYSINFO_COMPANY].get();
-  c.txtWinInstpath = texts_[IDC_SYSINFO_WININSTPATH].get();
-  c.txtProgramFiles = texts_[IDC_SYSINFO_PROGRAMFILES].get();
-  c.txtWallpaperDir = texts_[IDC_SYSINFO_WALLPAPER].get();
-  c.txtDevicePath = texts_[IDC_SYSINFO_DEVICEPATH].get();
-  c.txtCommonFilesPath = texts_[IDC_SYSINFO_COMMONFILES].get();
-  c.txtBootFrom = texts_[IDC_SYSINFO_BOOTFROM].get();
-  c.lstUnInstList = lists_[IDC_UNINSTALL_LIST].get();
-  c.lstSendTo = lists_[IDC_SENDTO_LIST].get();
   c.OpenDlg = &openDialog_;
-  c.lblOS = labels_[IDC_OSINFO_OS].get();
-  c.lblBuild = labels_[IDC_OSINFO_BUILD].get();
-  c.lblPlusVersion = labels_[IDC_OSINFO_PLUSVERSION].get();
-  c.lblPlusProductID = labels_[IDC_OSINFO_PLUSPRODUCTID].get();
-  c.lblProductID = labels_[IDC_OSINFO_PRODUCTID].get();
-  c.lblProductKey = labels_[IDC_OSINFO_PRODUCTKEY].get();
-  c.lblIE = labels_[IDC_OSINFO_IE].get();
-  c.lblDirectX = labels_[IDC_OSINFO_DIRECTX].get();
-  c.lblDirectXVersion = labels_[IDC_OSINFO_DIRECTXVER].get();
-  c.Label11 = labels_[IDC_ABOUT_LABEL11].get();
-  c.Label12 = labels_[IDC_ABOUT_LABEL12].get();
-  c.Label13 = labels_[IDC_ABOUT_LABEL13].get();
-  c.imgTweety = pictures_[IDC_ABOUT_TWEETY].get();
-  c.imgSmile = pictures_[IDC_ABOUT_SMILE].get();
-  c.imgNormal = pictures_[IDC_ABOUT_NORMAL].get();
+#define KB_WIRE(Port, name, id) c.name = Adapter(c.name, id);
+  KB_MAIN_CONTROLS(KB_WIRE)
+#undef KB_WIRE
   form_ = std::make_unique<TfrmMain>(registry_, system_, objects_, c, inputBox_);
 
   ShowPage(kPageSysInfo);
@@ -292,6 +270,23 @@ bool MainWindow::Create() {
   Dispatch(&TfrmMain::FormCreate);
   return true;
 }
+
+namespace {
+
+// The adapter made for a control id, of the kind the form sees the control as.
+template <class Adapter>
+Adapter* Made(const std::map<int, std::unique_ptr<Adapter>>& made, int id) {
+  const auto found = made.find(id);
+  if (found == made.end()) throw AppError("The main window could not be created");
+  return found->second.get();
+}
+
+}  // namespace
+
+TextControl* MainWindow::Adapter(TextControl*, int id) const { return Made(texts_, id); }
+LabelControl* MainWindow::Adapter(LabelControl*, int id) const { return Made(labels_, id); }
+ListBoxControl* MainWindow::Adapter(ListBoxControl*, int id) const { return Made(lists_, id); }
+PictureControl* MainWindow::Adapter(PictureControl*, int id) const { return Made(pictures_, id); }
 
 void MainWindow::Show(int showCommand) {
   // The window has a fixed size: a shortcut set to start it maximised opens it as it is. Windows
@@ -512,8 +507,6 @@ void MainWindow::FocusActivePage() {
   SetFocus(first ? first : tabs_);
   focusParked_ = first == nullptr;
 }
-
-int MainWindow::ActivePage() const { return activePage_; }
 
 void MainWindow::RequestClose() { PostMessageA(hwnd_, WM_CLOSE, 0, 0); }
 

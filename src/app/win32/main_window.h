@@ -48,6 +48,12 @@ class MainWindow : public FormWindowControl {
   bool HandlePageMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
 
   void CreateControls();
+  // The adapter made for control `id`, of the kind the first argument names (its value is not
+  // read); raises when there is none.
+  TextControl* Adapter(TextControl*, int id) const;
+  LabelControl* Adapter(LabelControl*, int id) const;
+  ListBoxControl* Adapter(ListBoxControl*, int id) const;
+  PictureControl* Adapter(PictureControl*, int id) const;
   HWND CreateControl(const struct ControlSpec& spec);
   void AddTooltip(HWND control, const char* text);
   void ShowPage(int index);
@@ -56,7 +62,6 @@ class MainWindow : public FormWindowControl {
   void WhenPageShown(int page, std::function<void()> step);
   // The first control of the active page takes the focus, or the tab strip when it has none.
   void FocusActivePage();
-  int ActivePage() const;
   void OnCommand(int id, int code, HWND control);
   void OnPointer(int id, int event);
   bool PressPageKey(PageKey key, bool inList);

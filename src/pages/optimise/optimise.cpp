@@ -4,7 +4,7 @@
 #include <string>
 
 #include "app/tfrm_main.h"
-#include "pages/osinfo/os_identification.h"
+#include "platform/os_family.h"
 
 namespace {
 

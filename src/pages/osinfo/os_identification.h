@@ -4,18 +4,8 @@
 // defragmenter for the rest of the run.
 #include <string>
 
+#include "platform/os_family.h"
 #include "platform/system_api.h"
-
-// The values of TfrmMain::OsFamily. Readers compare against these numbers, so they never change.
-namespace os_family {
-constexpr int kUnknown = 0;   // the version call failed or the version is not one we know
-constexpr int kWin32s = 1;    // Win32s on Windows 3.1
-constexpr int kWin9x = 2;     // Windows 95, 98, ME
-constexpr int kWinNt4 = 3;    // Windows NT 4 or earlier
-constexpr int kWin2000 = 4;
-constexpr int kWinXp = 5;
-constexpr int kWin2003 = 6;
-}  // namespace os_family
 
 // Platform ids of the version record.
 namespace os_platform {

@@ -1,6 +1,6 @@
 #include "pages/sendto/sendto_folder.h"
 
-#include "pages/osinfo/os_identification.h"
+#include "platform/os_family.h"
 #include "pages/sendto/text_rules.h"
 
 namespace {

@@ -1,6 +1,6 @@
 #include "pages/sysinfo/settings_catalogue.h"
 
-#include "pages/osinfo/os_identification.h"
+#include "platform/os_family.h"
 #include "platform/registry_api.h"
 
 namespace sysinfo {

@@ -25,7 +25,6 @@ class Win32Text : public TextControl {
 class Win32Label : public LabelControl {
  public:
   explicit Win32Label(HWND hwnd = nullptr) : text_(hwnd) {}
-  void Attach(HWND hwnd) { text_.Attach(hwnd); }
   HWND Handle() const { return text_.Handle(); }
   std::string GetText() const override { return text_.GetText(); }
   void SetText(const std::string& text) override { text_.SetText(text); }
@@ -41,7 +40,6 @@ class Win32Label : public LabelControl {
 class Win32ListBox : public ListBoxControl {
  public:
   explicit Win32ListBox(HWND hwnd = nullptr) : hwnd_(hwnd) {}
-  void Attach(HWND hwnd) { hwnd_ = hwnd; }
   HWND Handle() const { return hwnd_; }
   bool AddLine(const std::string& text) override;
   bool SetLine(int index, const std::string& text) override;
@@ -67,7 +65,6 @@ class Win32Picture : public PictureControl {
   ~Win32Picture() override;
   Win32Picture(const Win32Picture&) = delete;
   Win32Picture& operator=(const Win32Picture&) = delete;
-  void Attach(HWND hwnd) { hwnd_ = hwnd; }
   HWND Handle() const { return hwnd_; }
   int GetImage() const override { return image_; }
   void SetImage(int imageId) override;

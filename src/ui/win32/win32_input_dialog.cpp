@@ -3,8 +3,6 @@
 #include <cstring>
 #include <vector>
 
-#include "app/error_report.h"
-#include "app/win32/resource.h"
 
 namespace {
 
@@ -69,15 +67,15 @@ HWND Win32InputDialog::CreateChild(const char* cls, const char* text, DWORD styl
 void Win32InputDialog::CreateControls() {
   // Creation order is tab order: the edit field comes first, so it has the focus on opening.
   edit_.Attach(CreateChild("EDIT", "", WS_TABSTOP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE, 5, 36, 340, 21,
-                           IDC_INPUT_EDIT));
+                           resources_.editId));
   // A fixed label: room for one line and part of a second; longer prompts wrap and are cut.
-  message_.Attach(CreateChild("STATIC", "", SS_LEFT, 0, 5, 8, 341, 21, IDC_INPUT_MESSAGE));
+  message_.Attach(CreateChild("STATIC", "", SS_LEFT, 0, 5, 8, 341, 21, resources_.messageId));
   HWND ok = CreateChild("BUTTON", "OK", WS_TABSTOP | BS_DEFPUSHBUTTON, 0, 190, 90, 75, 25, IDOK);
   HWND cancel = CreateChild("BUTTON", "Cancel", WS_TABSTOP | BS_PUSHBUTTON, 0, 270, 90, 75, 25, IDCANCEL);
   const struct {
     HWND button;
     int icon;
-  } pictures[] = {{ok, IDB_OK}, {cancel, IDB_CANCEL}};
+  } pictures[] = {{ok, resources_.okPicture}, {cancel, resources_.cancelPicture}};
   for (const auto& p : pictures) pictures_.Set(p.button, p.icon, Scale(16), Scale(2));
   SendMessageA(hwnd_, DM_SETDEFID, IDOK, 0);
 
@@ -175,9 +173,9 @@ INT_PTR Win32InputDialog::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) 
       return pictures_.Draw(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam)) ? TRUE : FALSE;
     case WM_COMMAND: {
       const int id = LOWORD(wParam), code = HIWORD(wParam);
-      if (id == IDC_INPUT_EDIT && code == EN_CHANGE) {
+      if (id == resources_.editId && code == EN_CHANGE) {
         const std::string text = edit_.GetText();
-        RunHandler(system_, [&] { box_.txtGetInfoChange(text); });
+        run_([&] { box_.txtGetInfoChange(text); });
         return TRUE;
       }
       // The buttons drawn here report the second press of a quick double-click as a

@@ -4,14 +4,27 @@
 // the screen at each showing, with a dialog border and no title-bar buttons.
 #include <windows.h>
 
+#include <functional>
+
 #include "app/tform_input_box.h"
-#include "platform/system_api.h"
 #include "ui/win32/win32_controls.h"
+
+// What the dialog is made of that the program decides: the ids of its field and prompt and the
+// pictures of its two buttons.
+struct InputDialogResources {
+  int editId;
+  int messageId;
+  int okPicture;
+  int cancelPicture;
+};
+
+// Runs one event handler to its end, so that nothing raised crosses a window procedure.
+using HandlerRunner = std::function<void(const std::function<void()>& handler)>;
 
 class Win32InputDialog : public InputDialogView {
  public:
-  Win32InputDialog(HINSTANCE instance, TFormInputBox& box, SystemApi& system)
-      : instance_(instance), box_(box), system_(system) {}
+  Win32InputDialog(HINSTANCE instance, TFormInputBox& box, const InputDialogResources& resources, HandlerRunner run)
+      : instance_(instance), box_(box), resources_(resources), run_(std::move(run)) {}
   ~Win32InputDialog() override;
   Win32InputDialog(const Win32InputDialog&) = delete;
   Win32InputDialog& operator=(const Win32InputDialog&) = delete;
@@ -38,7 +51,8 @@ class Win32InputDialog : public InputDialogView {
 
   HINSTANCE instance_;
   TFormInputBox& box_;
-  SystemApi& system_;
+  InputDialogResources resources_;
+  HandlerRunner run_;
   HWND hwnd_ = nullptr;
   Win32Text message_;
   Win32Text edit_;
