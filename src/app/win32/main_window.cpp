@@ -181,7 +181,6 @@ MainWindow::~MainWindow() {
   // The pictures only show these; they do not own them.
   for (HBITMAP bitmap : bitmaps_) DeleteObject(bitmap);
   if (font_) DeleteObject(font_);
-  if (pageBrush_) DeleteObject(pageBrush_);
 }
 
 bool MainWindow::Create() {
@@ -201,6 +200,7 @@ bool MainWindow::Create() {
   WNDCLASSEXA pc = {};
   pc.cbSize = sizeof pc;
   pc.lpfnWndProc = PageProc;
+  pc.cbWndExtra = DLGWINDOWEXTRA;  // the dialog manager's room, for the tab texture (PageProc)
   pc.hInstance = instance_;
   pc.hCursor = LoadCursor(nullptr, IDC_ARROW);
   pc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
@@ -230,8 +230,13 @@ bool MainWindow::Create() {
   openDialog_.SetOwner(hwnd_);
 
   font_ = CreateFormFont(dpi_);
-  pageBrush_ = CreateSolidBrush(GetSysColor(COLOR_BTNFACE));
+  pageBrush_ = GetSysColorBrush(COLOR_BTNFACE);  // the system's own: it follows colour changes
   CreateControls();
+  // Underlines and focus rectangles as the user chose (from Windows 2000: hidden until the
+  // keyboard is used): the system starts dialogs so, other windows must ask for it.
+  BOOL underline = TRUE;
+  SystemParametersInfoA(SPI_GETKEYBOARDCUES, 0, &underline, 0);
+  if (!underline) SendMessageA(hwnd_, WM_UPDATEUISTATE, MAKEWPARAM(UIS_INITIALIZE, 0), 0);
 
   MainControls c;
   c.window = this;
@@ -306,6 +311,12 @@ void MainWindow::CreateControls() {
     SetWindowLongPtrA(pages_[i], GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     // Above the notebook, which would otherwise paint its body over the page.
     SetWindowPos(pages_[i], HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    // With visual styles (XP and later) a page shows the tab's texture, as the system's property
+    // pages do; the dialog manager draws it (PageProc). Before XP there is no uxtheme, and without
+    // visual styles the page stays in the button face colour.
+    using TextureFunction = HRESULT(WINAPI*)(HWND, DWORD);
+    static const auto enableTexture = SystemFunction<TextureFunction>("uxtheme.dll", "EnableThemeDialogTexture");
+    texturedPages_ = enableTexture && SUCCEEDED(enableTexture(pages_[i], 6 /* ETDT_ENABLETAB */));
   }
 
   tooltip_ = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
@@ -615,9 +626,16 @@ bool MainWindow::HandlePageMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESU
     case WM_CTLCOLORSTATIC: {
       HDC dc = reinterpret_cast<HDC>(wParam);
       auto found = labelByHandle_.find(reinterpret_cast<HWND>(lParam));
+      // Labels, pictures and help texts show the page's background: with the tab texture the
+      // dialog manager gives a brush of it, aligned to the control, and a transparent text
+      // background.
+      if (texturedPages_) {
+        result = DefDlgProcA(GetParent(reinterpret_cast<HWND>(lParam)), msg, wParam, lParam);
+      } else {
+        SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
+        result = reinterpret_cast<LRESULT>(pageBrush_);
+      }
       SetTextColor(dc, found != labelByHandle_.end() ? found->second->TextColorRef() : GetSysColor(COLOR_WINDOWTEXT));
-      SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
-      result = reinterpret_cast<LRESULT>(pageBrush_);
       return true;
     }
     default:
@@ -632,6 +650,10 @@ LRESULT CALLBACK MainWindow::PageProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM
   MainWindow* self = FromHandle(hwnd);
   LRESULT result = 0;
   if (self && self->HandlePageMessage(msg, wParam, lParam, result)) return result;
+  // The tab texture is the dialog manager's: it paints the page with it and gives it to the
+  // controls. Everything else stays as for any window.
+  if (self && self->texturedPages_ && (msg == WM_ERASEBKGND || msg == WM_CTLCOLORDLG || msg == WM_CTLCOLORBTN))
+    return DefDlgProcA(hwnd, msg, wParam, lParam);
   return DefWindowProcA(hwnd, msg, wParam, lParam);
 }
 
@@ -715,6 +737,13 @@ LRESULT MainWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     }
     case WM_DESTROY:
       PostQuitMessage(0);
+      return 0;
+    case WM_SYSCOLORCHANGE:
+      // The pictures were blended onto the old button face. The tab strip, like every common
+      // control, hears of the change only from its parent.
+      SendMessageA(tabs_, msg, wParam, lParam);
+      for (const auto& picture : pictures_) picture.second->Reload();
+      buttonPictures_.Reload();
       return 0;
     default:
       if (HandlePageMessage(msg, wParam, lParam, result)) return result;
