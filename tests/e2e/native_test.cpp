@@ -824,43 +824,66 @@ TEST(MnemonicsOfOtherPages, DoNothing) {
 
 // ---------------------------------------------------------------------------------------------
 // The pictures of docs/screenshots: every page with something in it, the input dialog and the
-// "Save ?" question, at 96 DPI under the Windows XP the program knows best.
+// "Save ?" question, at 96 DPI under the Windows XP the program knows best; and the pages as
+// Windows 98 shows them.
 
-TEST(Screenshots, EveryPageTheInputDialogAndTheSaveQuestion) {
-  e2e::RegistryFixture registry;
-  const std::string nt = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion";
-  registry.SetString(HKEY_LOCAL_MACHINE, nt, "RegisteredOwner", "Ann Keel");
-  registry.SetString(HKEY_LOCAL_MACHINE, nt, "RegisteredOrganization", "Keelbrook Boatyard");
-  const struct {
-    const char* key;
-    const char* name;
-  } programs[] = {
-      {"KbShotAcmePaint", "Acme Paint 2.1"},
-      {"KbShotBrooksideMail", "Brookside Mail 5.0"},
-      {"KbShotHarbourPatience", "Harbour Patience"},
-      {"KbShotTidyZip", "Tidy Zip 9.20"},
-  };
-  for (const auto& p : programs) {
-    const std::string key = std::string(kUninstallKey) + "\\" + p.key;
-    registry.SetString(HKEY_LOCAL_MACHINE, key, "DisplayName", p.name);
-    registry.SetString(HKEY_LOCAL_MACHINE, key, "UninstallString", "C:\\nowhere\\uninstall.exe");
+// The made-up owner, programs and Send To entries (in `sendTo`) that the pictures show.
+class ScreenshotFixture {
+ public:
+  explicit ScreenshotFixture(const std::string& sendTo)
+      : entries_(sendTo, {"Desktop (create shortcut).lnk", "Floppy Disk (A).lnk", "Mail Recipient.lnk",
+                          "My Documents.lnk", "Notepad.lnk"}) {
+    for (const char* key : {"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion", "SOFTWARE\\Microsoft\\Windows\\CurrentVersion"}) {
+      registry.SetString(HKEY_LOCAL_MACHINE, key, "RegisteredOwner", "Ann Keel");
+      registry.SetString(HKEY_LOCAL_MACHINE, key, "RegisteredOrganization", "Keelbrook Boatyard");
+    }
+    const struct {
+      const char* key;
+      const char* name;
+    } programs[] = {
+        {"KbShotAcmePaint", "Acme Paint 2.1"},
+        {"KbShotBrooksideMail", "Brookside Mail 5.0"},
+        {"KbShotHarbourPatience", "Harbour Patience"},
+        {"KbShotTidyZip", "Tidy Zip 9.20"},
+    };
+    for (const auto& p : programs) {
+      const std::string key = std::string(kUninstallKey) + "\\" + p.key;
+      registry.SetString(HKEY_LOCAL_MACHINE, key, "DisplayName", p.name);
+      registry.SetString(HKEY_LOCAL_MACHINE, key, "UninstallString", "C:\\nowhere\\uninstall.exe");
+    }
   }
-  SendToEntries entries(e2e::XpSendToFolder(), {"Desktop (create shortcut).lnk", "Floppy Disk (A).lnk", "Mail Recipient.lnk",
-                                     "My Documents.lnk", "Notepad.lnk"});
-  DpiSetting normal(96);
-  KeelbrookDriver kb;
-  kb.SetWindowsVersion("winxp");
-  kb.Start();
+  e2e::RegistryFixture registry;  // before the entries: the program is gone before either goes
+
+ private:
+  SendToEntries entries_;
+};
+
+// Every page, with Notepad selected on "Send to", as <prefix><page>.bmp. Each page shows the tab
+// strip's body round it without a seam (its texture with a visual style), in `face` when given.
+void ShootPages(KeelbrookDriver& kb, const std::string& prefix, uint32_t face = 0) {
   for (int page = 0; page < kPages; ++page) {
     kb.ClickTab(page);
+    const RECT r = kb.ScreenRect(IDC_PAGE_SYSINFO + page);
+    const uint32_t inside = e2e::ScreenPixels({r.left + 1, r.top + 1, r.left + 2, r.top + 2}).at(0);
+    EXPECT_EQ(e2e::ScreenPixels({r.left - 1, r.top + 1, r.left, r.top + 2}).at(0), inside) << kPageNames[page];
+    EXPECT_TRUE(!face || face == inside) << kPageNames[page] << ": 0x" << std::hex << inside;
     if (page == kSendTo) {
       const std::vector<std::string> items = kb.ListItems(IDC_SENDTO_LIST);
       const auto notepad = std::find(items.begin(), items.end(), "Notepad");
       ASSERT_NE(items.end(), notepad) << "the Send To list shows no Notepad";
       kb.SelectListItem(IDC_SENDTO_LIST, static_cast<int>(notepad - items.begin()));
     }
-    EXPECT_EQ("", e2e::ShootWindows(kb, {kb.MainWindow()}, std::string("page-") + kPageNames[page]));
+    EXPECT_EQ("", e2e::ShootWindows(kb, {kb.MainWindow()}, prefix + kPageNames[page]));
   }
+}
+
+TEST(Screenshots, EveryPageTheInputDialogAndTheSaveQuestion) {
+  ScreenshotFixture fixture(e2e::XpSendToFolder());
+  DpiSetting normal(96);
+  KeelbrookDriver kb;
+  kb.SetWindowsVersion("winxp");
+  kb.Start();
+  ShootPages(kb, "page-");
 
   kb.SwitchTab(kSendTo);
   kb.Click(IDC_SENDTO_EDIT);
@@ -880,6 +903,34 @@ TEST(Screenshots, EveryPageTheInputDialogAndTheSaveQuestion) {
   EXPECT_EQ("Save ?", box.caption);
   EXPECT_EQ("", e2e::ShootWindows(kb, {kb.MainWindow(), box.hwnd}, "save-question"));
   kb.Answer(box, IDNO);
+  EXPECT_EQ(0u, kb.WaitForExit());
+}
+
+// Windows 98 with its "Windows Standard" colours and no visual style: the common controls before
+// 6 (the program draws its buttons), every picture on the grey of that scheme's button face.
+TEST(Screenshots, EveryPageAsWindows98ShowsIt) {
+  ScreenshotFixture fixture(Win98SendTo());
+  const char* const kStandard[][2] = {
+      {"ActiveBorder", "192 192 192"},   {"ActiveTitle", "0 0 128"},         {"AppWorkSpace", "128 128 128"},
+      {"Background", "0 128 128"},       {"ButtonDkShadow", "0 0 0"},        {"ButtonFace", "192 192 192"},
+      {"ButtonHilight", "255 255 255"},  {"ButtonLight", "192 192 192"},     {"ButtonShadow", "128 128 128"},
+      {"ButtonText", "0 0 0"},           {"GradientActiveTitle", "16 132 208"}, {"GradientInactiveTitle", "181 181 181"},
+      {"GrayText", "128 128 128"},       {"Hilight", "0 0 128"},             {"HilightText", "255 255 255"},
+      {"InactiveBorder", "192 192 192"}, {"InactiveTitle", "128 128 128"},   {"InactiveTitleText", "192 192 192"},
+      {"InfoText", "0 0 0"},             {"InfoWindow", "255 255 225"},      {"Menu", "192 192 192"},
+      {"MenuText", "0 0 0"},             {"Scrollbar", "192 192 192"},       {"TitleText", "255 255 255"},
+      {"Window", "255 255 255"},         {"WindowFrame", "0 0 0"},           {"WindowText", "0 0 0"},
+  };
+  for (const auto& c : kStandard) fixture.registry.SetString(HKEY_CURRENT_USER, "Control Panel\\Colors", c[0], c[1]);
+  fixture.registry.SetString(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\ThemeManager",
+                             "ThemeActive", "0");
+  DpiSetting normal(96);
+  e2e::CopyWithoutManifest copy;
+  KeelbrookDriver kb(copy.Path());
+  kb.SetWindowsVersion("win98");
+  kb.Start();
+  ShootPages(kb, "win98-", 0xC0C0C0);
+  kb.PostClose();
   EXPECT_EQ(0u, kb.WaitForExit());
 }
 

@@ -16,35 +16,6 @@ namespace {
 
 using e2e::KeelbrookDriver;
 
-// keelbrook.exe under the same name in a folder of its own, with a manifest that asks for no
-// common controls 6 (Wine cannot take a manifest out, but replaces it).
-class CopyWithoutManifest {
- public:
-  CopyWithoutManifest() {
-    const std::string exe = e2e::Env("KB_EXE");
-    folder_ = exe.substr(0, exe.find_last_of("\\/")) + "\\classic";
-    path_ = folder_ + "\\keelbrook.exe";
-    CreateDirectoryA(folder_.c_str(), nullptr);
-    if (!CopyFileA(exe.c_str(), path_.c_str(), FALSE)) throw e2e::DriverError("cannot copy " + exe);
-    static const char kPlain[] =
-        "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
-        "<assembly xmlns=\"urn:schemas-microsoft-com:asm.v1\" manifestVersion=\"1.0\"/>\n";
-    HANDLE update = BeginUpdateResourceA(path_.c_str(), FALSE);
-    if (!update || !UpdateResourceA(update, RT_MANIFEST, MAKEINTRESOURCEA(1), MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US),
-                                    const_cast<char*>(kPlain), sizeof kPlain - 1) ||
-        !EndUpdateResourceA(update, FALSE))
-      throw e2e::DriverError("cannot replace the manifest of " + path_);
-  }
-  ~CopyWithoutManifest() {
-    DeleteFileA(path_.c_str());
-    RemoveDirectoryA(folder_.c_str());
-  }
-  const std::string& Path() const { return path_; }
-
- private:
-  std::string folder_, path_;
-};
-
 // Pixels of a picture, not of a button's face, frame or caption: those are all near grey.
 int ColourfulPixels(const RECT& r) {
   int count = 0;
@@ -57,7 +28,7 @@ int ColourfulPixels(const RECT& r) {
 }
 
 TEST(CommonControlsBeforeXp, ButtonsShowPictureAndCaptionAndHintsAppear) {
-  CopyWithoutManifest copy;
+  e2e::CopyWithoutManifest copy;
   KeelbrookDriver kb(copy.Path());
   kb.Start();
   EXPECT_EQ("You must restart Windows for changes to take effect", kb.Hint(IDC_SYSINFO_COMPUTERNAME).value_or(""));

@@ -303,6 +303,15 @@ void MainWindow::CreateControls() {
   RECT area;
   GetClientRect(tabs_, &area);
   SendMessageA(tabs_, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&area));
+  // With a visual style (XP and later, common controls 6) the tab strip has a theme, and a page
+  // shows the tab's texture as the system's property pages do; the dialog manager draws it
+  // (PageProc). Before XP there is no uxtheme; without visual styles, or with the older common
+  // controls, the strip has no theme and the pages stay in the button face colour.
+  using TextureFunction = HRESULT(WINAPI*)(HWND, DWORD);
+  using ThemeFunction = HANDLE(WINAPI*)(HWND);
+  const auto enableTexture = SystemFunction<TextureFunction>("uxtheme.dll", "EnableThemeDialogTexture");
+  const auto windowTheme = SystemFunction<ThemeFunction>("uxtheme.dll", "GetWindowTheme");
+  const bool themedTabs = enableTexture && windowTheme && windowTheme(tabs_);
   for (int i = 0; i < kPageCount; ++i) {
     pages_[i] = CreateWindowExA(WS_EX_CONTROLPARENT, kPageClass, kTabCaptions[i], WS_CHILD | WS_CLIPSIBLINGS,
                                 area.left, area.top, area.right - area.left, area.bottom - area.top, hwnd_,
@@ -311,12 +320,7 @@ void MainWindow::CreateControls() {
     SetWindowLongPtrA(pages_[i], GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     // Above the notebook, which would otherwise paint its body over the page.
     SetWindowPos(pages_[i], HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    // With visual styles (XP and later) a page shows the tab's texture, as the system's property
-    // pages do; the dialog manager draws it (PageProc). Before XP there is no uxtheme, and without
-    // visual styles the page stays in the button face colour.
-    using TextureFunction = HRESULT(WINAPI*)(HWND, DWORD);
-    static const auto enableTexture = SystemFunction<TextureFunction>("uxtheme.dll", "EnableThemeDialogTexture");
-    texturedPages_ = enableTexture && SUCCEEDED(enableTexture(pages_[i], 6 /* ETDT_ENABLETAB */));
+    texturedPages_ = themedTabs && SUCCEEDED(enableTexture(pages_[i], 6 /* ETDT_ENABLETAB */));
   }
 
   tooltip_ = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
@@ -625,12 +629,16 @@ bool MainWindow::HandlePageMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESU
       return true;
     case WM_CTLCOLORSTATIC: {
       HDC dc = reinterpret_cast<HDC>(wParam);
-      auto found = labelByHandle_.find(reinterpret_cast<HWND>(lParam));
+      HWND control = reinterpret_cast<HWND>(lParam);
+      auto found = labelByHandle_.find(control);
       // Labels, pictures and help texts show the page's background: with the tab texture the
       // dialog manager gives a brush of it, aligned to the control, and a transparent text
-      // background.
-      if (texturedPages_) {
-        result = DefDlgProcA(GetParent(reinterpret_cast<HWND>(lParam)), msg, wParam, lParam);
+      // background. A read-only field keeps the face colour that marks it read-only.
+      char cls[8] = {};
+      const bool field = GetClassNameA(control, cls, sizeof cls) && lstrcmpiA(cls, "Edit") == 0 &&
+                         !(GetWindowLongA(control, GWL_STYLE) & ES_MULTILINE);
+      if (texturedPages_ && !field) {
+        result = DefDlgProcA(GetParent(control), msg, wParam, lParam);
       } else {
         SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
         result = reinterpret_cast<LRESULT>(pageBrush_);
