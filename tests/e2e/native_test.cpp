@@ -824,39 +824,8 @@ TEST(MnemonicsOfOtherPages, DoNothing) {
 
 // ---------------------------------------------------------------------------------------------
 // The pictures of docs/screenshots: every page with something in it, the input dialog and the
-// "Save ?" question, at 96 DPI under the Windows XP the program knows best; and the pages as
-// Windows 98 shows them.
-
-// The made-up owner, programs and Send To entries (in `sendTo`) that the pictures show.
-class ScreenshotFixture {
- public:
-  explicit ScreenshotFixture(const std::string& sendTo)
-      : entries_(sendTo, {"Desktop (create shortcut).lnk", "Floppy Disk (A).lnk", "Mail Recipient.lnk",
-                          "My Documents.lnk", "Notepad.lnk"}) {
-    for (const char* key : {"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion", "SOFTWARE\\Microsoft\\Windows\\CurrentVersion"}) {
-      registry.SetString(HKEY_LOCAL_MACHINE, key, "RegisteredOwner", "Ann Keel");
-      registry.SetString(HKEY_LOCAL_MACHINE, key, "RegisteredOrganization", "Keelbrook Boatyard");
-    }
-    const struct {
-      const char* key;
-      const char* name;
-    } programs[] = {
-        {"KbShotAcmePaint", "Acme Paint 2.1"},
-        {"KbShotBrooksideMail", "Brookside Mail 5.0"},
-        {"KbShotHarbourPatience", "Harbour Patience"},
-        {"KbShotTidyZip", "Tidy Zip 9.20"},
-    };
-    for (const auto& p : programs) {
-      const std::string key = std::string(kUninstallKey) + "\\" + p.key;
-      registry.SetString(HKEY_LOCAL_MACHINE, key, "DisplayName", p.name);
-      registry.SetString(HKEY_LOCAL_MACHINE, key, "UninstallString", "C:\\nowhere\\uninstall.exe");
-    }
-  }
-  e2e::RegistryFixture registry;  // before the entries: the program is gone before either goes
-
- private:
-  SendToEntries entries_;
-};
+// "Save ?" question, at 96 DPI under the Windows XP the program knows best; then every page as
+// Windows 98 shows it.
 
 // Every page, with Notepad selected on "Send to", as <prefix><page>.bmp. Each page shows the tab
 // strip's body round it without a seam (its texture with a visual style), in `face` when given.
@@ -878,7 +847,28 @@ void ShootPages(KeelbrookDriver& kb, const std::string& prefix, uint32_t face = 
 }
 
 TEST(Screenshots, EveryPageTheInputDialogAndTheSaveQuestion) {
-  ScreenshotFixture fixture(e2e::XpSendToFolder());
+  e2e::RegistryFixture registry;
+  for (const char* key : {"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion", "SOFTWARE\\Microsoft\\Windows\\CurrentVersion"}) {
+    registry.SetString(HKEY_LOCAL_MACHINE, key, "RegisteredOwner", "Ann Keel");
+    registry.SetString(HKEY_LOCAL_MACHINE, key, "RegisteredOrganization", "Keelbrook Boatyard");
+  }
+  const struct {
+    const char* key;
+    const char* name;
+  } programs[] = {
+      {"KbShotAcmePaint", "Acme Paint 2.1"},
+      {"KbShotBrooksideMail", "Brookside Mail 5.0"},
+      {"KbShotHarbourPatience", "Harbour Patience"},
+      {"KbShotTidyZip", "Tidy Zip 9.20"},
+  };
+  for (const auto& p : programs) {
+    const std::string key = std::string(kUninstallKey) + "\\" + p.key;
+    registry.SetString(HKEY_LOCAL_MACHINE, key, "DisplayName", p.name);
+    registry.SetString(HKEY_LOCAL_MACHINE, key, "UninstallString", "C:\\nowhere\\uninstall.exe");
+  }
+  const std::vector<std::string> shortcuts = {"Desktop (create shortcut).lnk", "Floppy Disk (A).lnk",
+                                              "Mail Recipient.lnk", "My Documents.lnk", "Notepad.lnk"};
+  SendToEntries entries(e2e::XpSendToFolder(), shortcuts), entries98(Win98SendTo(), shortcuts);
   DpiSetting normal(96);
   KeelbrookDriver kb;
   kb.SetWindowsVersion("winxp");
@@ -904,12 +894,9 @@ TEST(Screenshots, EveryPageTheInputDialogAndTheSaveQuestion) {
   EXPECT_EQ("", e2e::ShootWindows(kb, {kb.MainWindow(), box.hwnd}, "save-question"));
   kb.Answer(box, IDNO);
   EXPECT_EQ(0u, kb.WaitForExit());
-}
 
-// Windows 98 with its "Windows Standard" colours and no visual style: the common controls before
-// 6 (the program draws its buttons), every picture on the grey of that scheme's button face.
-TEST(Screenshots, EveryPageAsWindows98ShowsIt) {
-  ScreenshotFixture fixture(Win98SendTo());
+  // Windows 98 with its "Windows Standard" colours and no visual style: the common controls
+  // before 6 (the program draws its buttons), every picture on the grey of that button face.
   const char* const kStandard[][2] = {
       {"ActiveBorder", "192 192 192"},   {"ActiveTitle", "0 0 128"},         {"AppWorkSpace", "128 128 128"},
       {"Background", "0 128 128"},       {"ButtonDkShadow", "0 0 0"},        {"ButtonFace", "192 192 192"},
@@ -921,17 +908,15 @@ TEST(Screenshots, EveryPageAsWindows98ShowsIt) {
       {"MenuText", "0 0 0"},             {"Scrollbar", "192 192 192"},       {"TitleText", "255 255 255"},
       {"Window", "255 255 255"},         {"WindowFrame", "0 0 0"},           {"WindowText", "0 0 0"},
   };
-  for (const auto& c : kStandard) fixture.registry.SetString(HKEY_CURRENT_USER, "Control Panel\\Colors", c[0], c[1]);
-  fixture.registry.SetString(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\ThemeManager",
-                             "ThemeActive", "0");
-  DpiSetting normal(96);
+  for (const auto& c : kStandard) registry.SetString(HKEY_CURRENT_USER, "Control Panel\\Colors", c[0], c[1]);
+  registry.SetString(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\ThemeManager", "ThemeActive", "0");
   e2e::CopyWithoutManifest copy;
-  KeelbrookDriver kb(copy.Path());
-  kb.SetWindowsVersion("win98");
-  kb.Start();
-  ShootPages(kb, "win98-", 0xC0C0C0);
-  kb.PostClose();
-  EXPECT_EQ(0u, kb.WaitForExit());
+  KeelbrookDriver old(copy.Path());
+  old.SetWindowsVersion("win98");
+  old.Start();
+  ShootPages(old, "win98-", 0xC0C0C0);
+  old.PostClose();
+  EXPECT_EQ(0u, old.WaitForExit());
 }
 
 }  // namespace
