@@ -94,6 +94,21 @@ std::string WindowsDir();
 std::string UserName();
 std::string XpSendToFolder();
 
+// keelbrook.exe ($KB_EXE) under the same name in a folder of its own, with a manifest that asks for
+// no common controls 6 (Wine cannot take a manifest out, but replaces it): Wine then gives it the
+// version 5 common controls, as Windows 95 to 2000 give 4.00 to 5.8x. Removed at the end.
+class CopyWithoutManifest {
+ public:
+  CopyWithoutManifest();
+  ~CopyWithoutManifest();
+  CopyWithoutManifest(const CopyWithoutManifest&) = delete;
+  CopyWithoutManifest& operator=(const CopyWithoutManifest&) = delete;
+  const std::string& Path() const { return path_; }
+
+ private:
+  std::string folder_, path_;
+};
+
 // The clipboard's plain text (CF_TEXT), or "" when it holds none.
 std::string ClipboardText();
 
