@@ -1291,25 +1291,4 @@ std::string ClipboardText() {
   return text;
 }
 
-CopyWithoutManifest::CopyWithoutManifest() {
-  const std::string exe = Env("KB_EXE");
-  folder_ = exe.substr(0, exe.find_last_of("\\/")) + "\\classic";
-  path_ = folder_ + "\\keelbrook.exe";
-  CreateDirectoryA(folder_.c_str(), nullptr);
-  if (!CopyFileA(exe.c_str(), path_.c_str(), FALSE)) throw DriverError("cannot copy " + exe);
-  static const char kPlain[] =
-      "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
-      "<assembly xmlns=\"urn:schemas-microsoft-com:asm.v1\" manifestVersion=\"1.0\"/>\n";
-  HANDLE update = BeginUpdateResourceA(path_.c_str(), FALSE);
-  if (!update || !UpdateResourceA(update, RT_MANIFEST, MAKEINTRESOURCEA(1), MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US),
-                                  const_cast<char*>(kPlain), sizeof kPlain - 1) ||
-      !EndUpdateResourceA(update, FALSE))
-    throw DriverError("cannot replace the manifest of " + path_);
-}
-
-CopyWithoutManifest::~CopyWithoutManifest() {
-  DeleteFileA(path_.c_str());
-  RemoveDirectoryA(folder_.c_str());
-}
-
 }  // namespace e2e

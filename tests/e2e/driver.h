@@ -116,21 +116,6 @@ std::string ClipboardText();
 // number of fields than `fields` are left out (a line still being written).
 std::vector<std::vector<std::string>> ReadRecords(const std::string& path, size_t fields);
 
-// keelbrook.exe under the same name in a folder of its own, with a manifest that asks for no
-// common controls 6 (Wine cannot take a manifest out, but replaces it): Wine then gives it the
-// version 5 common controls, as Windows 95 to 2000 give 4.00 to 5.8x. Removed at the end.
-class CopyWithoutManifest {
- public:
-  CopyWithoutManifest();
-  ~CopyWithoutManifest();
-  CopyWithoutManifest(const CopyWithoutManifest&) = delete;
-  CopyWithoutManifest& operator=(const CopyWithoutManifest&) = delete;
-  const std::string& Path() const { return path_; }
-
- private:
-  std::string folder_, path_;
-};
-
 // ---------------------------------------------------------------------------------------------
 // Registry, through the real advapi32 of the prefix the program runs in.
 
