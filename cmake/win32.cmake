@@ -81,4 +81,10 @@ endif()
 add_test(NAME win32.imports
   COMMAND ${CMAKE_SOURCE_DIR}/tests/check-imports.sh ${KB_EXE_FILE} ${CMAKE_SOURCE_DIR}/tests/imports/audited-imports.txt)
 
+# Every icon the build made, read back: where the mask leaves a pixel out, its colour must be black,
+# or the systems that draw icons with their mask (Windows 95 to 2000) XOR it onto the screen.
+add_test(NAME win32.icon-masks
+  COMMAND ${CMAKE_BINARY_DIR}/product/tools/imagegen --check ${CMAKE_SOURCE_DIR}/resources/images.txt
+          ${CMAKE_BINARY_DIR}/product/resources)
+
 include(cmake/bench.cmake)

@@ -553,7 +553,10 @@ inline void AppendMask(std::vector<uint8_t>& b, const Image& img) {
 
 // One 32-bit icon image: B, G, R, A rows bottom up, then the AND mask. The mask marks the pixels
 // that are less than half covered, so that a system which ignores the alpha channel still shows
-// the outline right.
+// the outline right. Such a system draws the colour of a pixel the mask leaves out by XOR onto
+// the screen, so there the colour is black; what the pixel keeps for the systems that draw the
+// alpha channel is the shade it casts (its alpha lowered by the colour's lightness), which
+// keeps the soft edge of the dark outlines the pictures are drawn with.
 inline std::vector<uint8_t> IcoBody32(const Image& img) {
   const uint32_t maskStride = ((static_cast<uint32_t>(img.width) + 31) / 32) * 4;
   const uint32_t xorSize = static_cast<uint32_t>(img.width) * img.height * 4;
@@ -563,15 +566,23 @@ inline std::vector<uint8_t> IcoBody32(const Image& img) {
   for (int y = img.height - 1; y >= 0; --y) {
     for (int x = 0; x < img.width; ++x) {
       const uint8_t* p = img.At(x, y);
-      b.insert(b.end(), {p[2], p[1], p[0], p[3]});
+      if (p[3] >= 128) {
+        b.insert(b.end(), {p[2], p[1], p[0], p[3]});
+      } else {
+        const uint32_t light = (299u * p[0] + 587u * p[1] + 114u * p[2]) / 1000;
+        b.insert(b.end(), {0, 0, 0, static_cast<uint8_t>(p[3] * (255 - light) / 255)});
+      }
     }
   }
   AppendMask(b, img);
   return b;
 }
 
-// Colours packed as 0xRRGGBB.
-inline uint32_t Channel(uint32_t colour, int c) { return (colour >> (16 - 8 * c)) & 0xFF; }
+// Colours with their coverage packed as 0xAARRGGBB; channels 0 to 2 are red, green and blue, 3 is
+// the coverage (alpha).
+constexpr int kChannels = 4;
+inline int ChannelShift(int c) { return c < 3 ? 16 - 8 * c : 24; }
+inline uint32_t Channel(uint32_t colour, int c) { return (colour >> ChannelShift(c)) & 0xFF; }
 
 // At most `room` colours that stand for `colours` (each with how many pixels use it): the
 // colours themselves when there are few enough, otherwise median cut: the box of colours with
@@ -590,7 +601,7 @@ inline std::vector<uint32_t> ChoosePalette(std::vector<std::pair<uint32_t, uint3
   auto spread = [&](const Box& box, int& widest) {
     uint32_t best = 0;
     widest = 0;
-    for (int c = 0; c < 3; ++c) {
+    for (int c = 0; c < kChannels; ++c) {
       uint32_t lo = 255, hi = 0;
       for (size_t i = box.begin; i < box.end; ++i) {
         lo = std::min(lo, Channel(colours[i].first, c));
@@ -629,23 +640,27 @@ inline std::vector<uint32_t> ChoosePalette(std::vector<std::pair<uint32_t, uint3
     boxes.push_back({cut, box.end});
   }
   for (const Box& box : boxes) {
-    uint64_t sum[3] = {0, 0, 0}, n = 0;
+    uint64_t sum[kChannels] = {}, n = 0;
     for (size_t i = box.begin; i < box.end; ++i) {
-      for (int c = 0; c < 3; ++c) sum[c] += static_cast<uint64_t>(Channel(colours[i].first, c)) * colours[i].second;
+      for (int c = 0; c < kChannels; ++c)
+        sum[c] += static_cast<uint64_t>(Channel(colours[i].first, c)) * colours[i].second;
       n += colours[i].second;
     }
     uint32_t mean = 0;
-    for (int c = 0; c < 3; ++c) mean = (mean << 8) | static_cast<uint32_t>((sum[c] + n / 2) / n);
+    for (int c = 0; c < kChannels; ++c) mean |= static_cast<uint32_t>((sum[c] + n / 2) / n) << ChannelShift(c);
     palette.push_back(mean);
   }
   return palette;
 }
 
-// One 256-colour icon image. What the drawing covers partly is blended onto `backdrop`, the
-// colour it is shown on, because such an image has no alpha channel; the mask is the 32-bit
-// image's. Entry 0 of the palette is black: the colour of the transparent pixels, which the
-// mask then leaves as the screen was.
-inline std::vector<uint8_t> IcoBody8(const Image& img, uint32_t backdrop) {
+// One 256-colour icon image. Such an image has no alpha channel, so the colour table carries it:
+// each entry holds a colour as drawn (not blended onto anything) and, in the byte that is
+// otherwise left 0, how much of its pixels the drawing covers. The program blends the table onto
+// the face colour of the system it runs on when it loads the picture (Windows before XP), or
+// makes a 32-bit image of it (XP and later). Whatever else loads the image (the shell showing the
+// program's icon) sees the plain colours inside the 32-bit image's mask. Entry 0 is black with
+// no coverage: the colour of the transparent pixels, which the mask leaves as the screen was.
+inline std::vector<uint8_t> IcoBody8(const Image& img) {
   std::vector<uint32_t> shown(static_cast<size_t>(img.width) * img.height, 0);
   std::vector<std::pair<uint32_t, uint32_t>> colours;
   {
@@ -654,9 +669,7 @@ inline std::vector<uint8_t> IcoBody8(const Image& img, uint32_t backdrop) {
       for (int x = 0; x < img.width; ++x) {
         const uint8_t* p = img.At(x, y);
         if (p[3] < 128) continue;
-        uint32_t c = 0;
-        for (int k = 0; k < 3; ++k)
-          c = (c << 8) | static_cast<uint32_t>((p[k] * p[3] + Channel(backdrop, k) * (255 - p[3]) + 127) / 255);
+        const uint32_t c = static_cast<uint32_t>(p[3]) << 24 | p[0] << 16 | p[1] << 8 | p[2];
         shown[static_cast<size_t>(y) * img.width + x] = c;
         sorted.push_back(c);
       }
@@ -673,9 +686,9 @@ inline std::vector<uint8_t> IcoBody8(const Image& img, uint32_t backdrop) {
   auto nearest = [&](uint32_t c) {
     size_t best = 0;
     uint32_t bestDistance = UINT32_MAX;
-    for (size_t i = 0; i < palette.size(); ++i) {
+    for (size_t i = 1; i < palette.size(); ++i) {
       uint32_t d = 0;
-      for (int k = 0; k < 3; ++k) {
+      for (int k = 0; k < kChannels; ++k) {
         const int diff = static_cast<int>(Channel(c, k)) - static_cast<int>(Channel(palette[i], k));
         d += static_cast<uint32_t>(diff * diff);
       }
@@ -688,7 +701,9 @@ inline std::vector<uint8_t> IcoBody8(const Image& img, uint32_t backdrop) {
   const uint32_t maskStride = ((static_cast<uint32_t>(img.width) + 31) / 32) * 4;
   std::vector<uint8_t> b;
   PutInfoHeader(b, img.width, img.height * 2, 8, stride * img.height + maskStride * img.height);
-  for (uint32_t c : palette) b.insert(b.end(), {static_cast<uint8_t>(c), static_cast<uint8_t>(c >> 8), static_cast<uint8_t>(c >> 16), 0});
+  for (uint32_t c : palette)
+    b.insert(b.end(), {static_cast<uint8_t>(c), static_cast<uint8_t>(c >> 8), static_cast<uint8_t>(c >> 16),
+                       static_cast<uint8_t>(c >> 24)});
   for (int y = img.height - 1; y >= 0; --y) {
     const size_t start = b.size();
     for (int x = 0; x < img.width; ++x)
@@ -702,10 +717,9 @@ inline std::vector<uint8_t> IcoBody8(const Image& img, uint32_t backdrop) {
 }  // namespace detail
 
 // How EncodeIco stores its images: 32-bit with alpha, or from `paletteFrom` pixels on as
-// 256-colour images blended onto `backdrop` (0xRRGGBB), which take a third of the room or less.
+// 256-colour images with their coverage in the colour table, which take a third of the room.
 struct IcoFormat {
   int paletteFrom = 0;  // 0: every image in 32 bits
-  uint32_t backdrop = 0xD4D0C8;
 };
 
 // An icon file with one image per entry, as IcoFormat says.
@@ -717,7 +731,7 @@ inline std::vector<uint8_t> EncodeIco(const std::vector<Image>& images, const Ic
     if (img.width < 1 || img.width > 256 || img.height < 1 || img.height > 256)
       throw SourceError("an icon image must be 1 to 256 pixels on each side");
     const bool palette = format.paletteFrom > 0 && img.width >= format.paletteFrom && img.height >= format.paletteFrom;
-    bodies.push_back(palette ? IcoBody8(img, format.backdrop) : IcoBody32(img));
+    bodies.push_back(palette ? IcoBody8(img) : IcoBody32(img));
     palettes.push_back(palette);
   }
   std::vector<uint8_t> out;
@@ -738,6 +752,41 @@ inline std::vector<uint8_t> EncodeIco(const std::vector<Image>& images, const Ic
   }
   for (const auto& b : bodies) out.insert(out.end(), b.begin(), b.end());
   return out;
+}
+
+// What is wrong with the masks of an icon file: one line for each image in which a pixel that the
+// AND mask leaves transparent has a colour other than black (a system that draws with the mask
+// XORs that colour onto the screen), or that cannot be read. Empty when all is well.
+inline std::vector<std::string> MaskFaults(const std::vector<uint8_t>& ico) {
+  auto u16 = [&](size_t at) { return at + 2 <= ico.size() ? static_cast<uint32_t>(ico[at] | ico[at + 1] << 8) : 0u; };
+  auto u32 = [&](size_t at) { return u16(at) | u16(at + 2) << 16; };
+  std::vector<std::string> faults;
+  const uint32_t count = u16(4);
+  if (u16(2) != 1 || count == 0) return {"not an icon file"};
+  for (uint32_t i = 0; i < count; ++i) {
+    const size_t at = u32(6 + 16 * i + 12);
+    const uint32_t width = u32(at + 4), height = u32(at + 8) / 2, bits = u16(at + 14);
+    const std::string name = "image " + std::to_string(i + 1) + " (" + std::to_string(width) + " px, " +
+                             std::to_string(bits) + " bits)";
+    const size_t colours = bits <= 8 ? (u32(at + 32) ? u32(at + 32) : 1u << bits) : 0;
+    const size_t pixels = at + u32(at) + 4 * colours, stride = (width * bits + 31) / 32 * 4;
+    const size_t mask = pixels + stride * height, maskStride = (width + 31) / 32 * 4;
+    if (u32(at) != 40 || width == 0 || width > 256 || (bits != 8 && bits != 24 && bits != 32) ||
+        mask + maskStride * height > ico.size()) {
+      faults.push_back(name + ": cannot be read");
+      continue;
+    }
+    size_t coloured = 0;
+    for (size_t y = 0; y < height; ++y) {
+      for (size_t x = 0; x < width; ++x) {
+        if (!(ico[mask + y * maskStride + x / 8] & (0x80 >> (x % 8)))) continue;
+        const size_t c = bits == 8 ? at + 40 + 4 * ico[pixels + y * stride + x] : pixels + y * stride + x * bits / 8;
+        coloured += (ico[c] | ico[c + 1] | ico[c + 2]) != 0;
+      }
+    }
+    if (coloured) faults.push_back(name + ": " + std::to_string(coloured) + " transparent pixels are not black");
+  }
+  return faults;
 }
 
 // A 24-bit bitmap file; whatever the drawing left transparent shows white.

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # The pictures in docs/screenshots/: every page, the input dialog and the "Save ?" question at
-# 96 DPI, and "Sys Info" at 120, 144 and 192 DPI. They are taken from the real keelbrook.exe by
+# 96 DPI, "Sys Info" at 120, 144 and 192 DPI, and every page again as Windows 98 shows it. They are taken from the real keelbrook.exe by
 # the end-to-end scenarios Screenshots.* and Dpi/LayoutAtDpi.* under Wine and a private Xvfb
 # (whatever display the caller has), so that they look the same on every machine. The project's
 # prefix lets Wine draw the window frames itself (X11 Driver, Managed=N), so each picture shows
@@ -55,7 +55,10 @@ png() {  # BMP name in the shots, PNG name in docs/screenshots
   fi
   convert "$shots/$1.bmp" -strip -define png:exclude-chunks=date,time "$out/$2.png"
 }
-for page in sysinfo uninstall sendto optimise osinfo about; do png "page-$page" "$page"; done
+for page in sysinfo uninstall sendto optimise osinfo about; do
+  png "page-$page" "$page"
+  png "win98-$page" "win98-$page"
+done
 png input-dialog input-dialog
 png save-question save-question
 for dpi in 120 144 192; do png "dpi-$dpi-sysinfo" "sysinfo-${dpi}dpi"; done

@@ -94,15 +94,8 @@ std::string WindowsDir();
 std::string UserName();
 std::string XpSendToFolder();
 
-// The clipboard's plain text (CF_TEXT), or "" when it holds none.
-std::string ClipboardText();
-
-// The lines of a log that a test program appends to, each split at "|"; lines with another
-// number of fields than `fields` are left out (a line still being written).
-std::vector<std::vector<std::string>> ReadRecords(const std::string& path, size_t fields);
-
-// keelbrook.exe under the same name in a folder of its own, with a manifest that asks for no
-// common controls 6 (Wine cannot take a manifest out, but replaces it): Wine then gives it the
+// keelbrook.exe ($KB_EXE) under the same name in a folder of its own, with a manifest that asks for
+// no common controls 6 (Wine cannot take a manifest out, but replaces it): Wine then gives it the
 // version 5 common controls, as Windows 95 to 2000 give 4.00 to 5.8x. Removed at the end.
 class CopyWithoutManifest {
  public:
@@ -115,6 +108,13 @@ class CopyWithoutManifest {
  private:
   std::string folder_, path_;
 };
+
+// The clipboard's plain text (CF_TEXT), or "" when it holds none.
+std::string ClipboardText();
+
+// The lines of a log that a test program appends to, each split at "|"; lines with another
+// number of fields than `fields` are left out (a line still being written).
+std::vector<std::vector<std::string>> ReadRecords(const std::string& path, size_t fields);
 
 // ---------------------------------------------------------------------------------------------
 // Registry, through the real advapi32 of the prefix the program runs in.

@@ -824,13 +824,34 @@ TEST(MnemonicsOfOtherPages, DoNothing) {
 
 // ---------------------------------------------------------------------------------------------
 // The pictures of docs/screenshots: every page with something in it, the input dialog and the
-// "Save ?" question, at 96 DPI under the Windows XP the program knows best.
+// "Save ?" question, at 96 DPI under the Windows XP the program knows best; then every page as
+// Windows 98 shows it.
+
+// Every page, with Notepad selected on "Send to", as <prefix><page>.bmp. Each page shows the tab
+// strip's body round it without a seam (its texture with a visual style), in `face` when given.
+void ShootPages(KeelbrookDriver& kb, const std::string& prefix, uint32_t face = 0) {
+  for (int page = 0; page < kPages; ++page) {
+    kb.ClickTab(page);
+    const RECT r = kb.ScreenRect(IDC_PAGE_SYSINFO + page);
+    const uint32_t inside = e2e::ScreenPixels({r.left + 1, r.top + 1, r.left + 2, r.top + 2}).at(0);
+    EXPECT_EQ(e2e::ScreenPixels({r.left - 1, r.top + 1, r.left, r.top + 2}).at(0), inside) << kPageNames[page];
+    EXPECT_TRUE(!face || face == inside) << kPageNames[page] << ": 0x" << std::hex << inside;
+    if (page == kSendTo) {
+      const std::vector<std::string> items = kb.ListItems(IDC_SENDTO_LIST);
+      const auto notepad = std::find(items.begin(), items.end(), "Notepad");
+      ASSERT_NE(items.end(), notepad) << "the Send To list shows no Notepad";
+      kb.SelectListItem(IDC_SENDTO_LIST, static_cast<int>(notepad - items.begin()));
+    }
+    EXPECT_EQ("", e2e::ShootWindows(kb, {kb.MainWindow()}, prefix + kPageNames[page]));
+  }
+}
 
 TEST(Screenshots, EveryPageTheInputDialogAndTheSaveQuestion) {
   e2e::RegistryFixture registry;
-  const std::string nt = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion";
-  registry.SetString(HKEY_LOCAL_MACHINE, nt, "RegisteredOwner", "Ann Keel");
-  registry.SetString(HKEY_LOCAL_MACHINE, nt, "RegisteredOrganization", "Keelbrook Boatyard");
+  for (const char* key : {"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion", "SOFTWARE\\Microsoft\\Windows\\CurrentVersion"}) {
+    registry.SetString(HKEY_LOCAL_MACHINE, key, "RegisteredOwner", "Ann Keel");
+    registry.SetString(HKEY_LOCAL_MACHINE, key, "RegisteredOrganization", "Keelbrook Boatyard");
+  }
   const struct {
     const char* key;
     const char* name;
@@ -845,22 +866,14 @@ TEST(Screenshots, EveryPageTheInputDialogAndTheSaveQuestion) {
     registry.SetString(HKEY_LOCAL_MACHINE, key, "DisplayName", p.name);
     registry.SetString(HKEY_LOCAL_MACHINE, key, "UninstallString", "C:\\nowhere\\uninstall.exe");
   }
-  SendToEntries entries(e2e::XpSendToFolder(), {"Desktop (create shortcut).lnk", "Floppy Disk (A).lnk", "Mail Recipient.lnk",
-                                     "My Documents.lnk", "Notepad.lnk"});
+  const std::vector<std::string> shortcuts = {"Desktop (create shortcut).lnk", "Floppy Disk (A).lnk",
+                                              "Mail Recipient.lnk", "My Documents.lnk", "Notepad.lnk"};
+  SendToEntries entries(e2e::XpSendToFolder(), shortcuts), entries98(Win98SendTo(), shortcuts);
   DpiSetting normal(96);
   KeelbrookDriver kb;
   kb.SetWindowsVersion("winxp");
   kb.Start();
-  for (int page = 0; page < kPages; ++page) {
-    kb.ClickTab(page);
-    if (page == kSendTo) {
-      const std::vector<std::string> items = kb.ListItems(IDC_SENDTO_LIST);
-      const auto notepad = std::find(items.begin(), items.end(), "Notepad");
-      ASSERT_NE(items.end(), notepad) << "the Send To list shows no Notepad";
-      kb.SelectListItem(IDC_SENDTO_LIST, static_cast<int>(notepad - items.begin()));
-    }
-    EXPECT_EQ("", e2e::ShootWindows(kb, {kb.MainWindow()}, std::string("page-") + kPageNames[page]));
-  }
+  ShootPages(kb, "page-");
 
   kb.SwitchTab(kSendTo);
   kb.Click(IDC_SENDTO_EDIT);
@@ -881,6 +894,29 @@ TEST(Screenshots, EveryPageTheInputDialogAndTheSaveQuestion) {
   EXPECT_EQ("", e2e::ShootWindows(kb, {kb.MainWindow(), box.hwnd}, "save-question"));
   kb.Answer(box, IDNO);
   EXPECT_EQ(0u, kb.WaitForExit());
+
+  // Windows 98 with its "Windows Standard" colours and no visual style: the common controls
+  // before 6 (the program draws its buttons), every picture on the grey of that button face.
+  const char* const kStandard[][2] = {
+      {"ActiveBorder", "192 192 192"},   {"ActiveTitle", "0 0 128"},         {"AppWorkSpace", "128 128 128"},
+      {"Background", "0 128 128"},       {"ButtonDkShadow", "0 0 0"},        {"ButtonFace", "192 192 192"},
+      {"ButtonHilight", "255 255 255"},  {"ButtonLight", "192 192 192"},     {"ButtonShadow", "128 128 128"},
+      {"ButtonText", "0 0 0"},           {"GradientActiveTitle", "16 132 208"}, {"GradientInactiveTitle", "181 181 181"},
+      {"GrayText", "128 128 128"},       {"Hilight", "0 0 128"},             {"HilightText", "255 255 255"},
+      {"InactiveBorder", "192 192 192"}, {"InactiveTitle", "128 128 128"},   {"InactiveTitleText", "192 192 192"},
+      {"InfoText", "0 0 0"},             {"InfoWindow", "255 255 225"},      {"Menu", "192 192 192"},
+      {"MenuText", "0 0 0"},             {"Scrollbar", "192 192 192"},       {"TitleText", "255 255 255"},
+      {"Window", "255 255 255"},         {"WindowFrame", "0 0 0"},           {"WindowText", "0 0 0"},
+  };
+  for (const auto& c : kStandard) registry.SetString(HKEY_CURRENT_USER, "Control Panel\\Colors", c[0], c[1]);
+  registry.SetString(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\ThemeManager", "ThemeActive", "0");
+  e2e::CopyWithoutManifest copy;
+  KeelbrookDriver old(copy.Path());
+  old.SetWindowsVersion("win98");
+  old.Start();
+  ShootPages(old, "win98-", 0xC0C0C0);
+  old.PostClose();
+  EXPECT_EQ(0u, old.WaitForExit());
 }
 
 }  // namespace

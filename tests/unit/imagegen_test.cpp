@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "../../tools/imagegen.h"
+#include "ui/icon_image.h"
 
 namespace {
 
@@ -154,14 +155,13 @@ TEST(ImageGen, IconFileIsLaidOutAsWindowsReadsIt) {
 }
 
 // From the size IcoFormat names, images are stored with 256 colours: a third of the room.
-TEST(ImageGen, LargerIconImagesTakeAPaletteBlendedOntoTheBackdrop) {
+TEST(ImageGen, LargerIconImagesTakeAPaletteWithTheCoverageOfEachColour) {
   Image small = Draw("canvas 16 16\nrect 0 0 16 16 #FF0000\n", 16, 16);
   // Opaque top half: a left to right gradient of far more than 256 colours; a quarter-covered
   // column at x = 24.. on the bottom half; the rest empty.
   Image big = Draw("canvas 64 64\nrect 0 0 64 32 #000000|#FFFFFF\nrect 32 32 64 64 #FF000040\n", 64, 64);
   IcoFormat format;
   format.paletteFrom = 32;
-  format.backdrop = 0x0000FF;
   const std::vector<uint8_t> ico = EncodeIco({small, big}, format);
   EXPECT_EQ(32u, U16(ico, 6 + 6)) << "16 pixels keep their alpha";
   ASSERT_EQ(8u, U16(ico, 6 + 16 + 6));
@@ -181,6 +181,7 @@ TEST(ImageGen, LargerIconImagesTakeAPaletteBlendedOntoTheBackdrop) {
   auto indexAt = [&](int x, int y) { return static_cast<int>(ico[pixels + static_cast<size_t>(63 - y) * stride + x]); };
   auto masked = [&](int x, int y) { return (ico[mask + static_cast<size_t>(63 - y) * maskStride + x / 8] & (0x80 >> (x % 8))) != 0; };
   EXPECT_EQ(0u, colour(0)) << "entry 0 is black, under the transparent pixels";
+  EXPECT_EQ(0, ico[palette + 3]) << "and covers nothing";
   // The empty quarter: transparent, index 0. The faint one (a quarter covered) is left out
   // like the 32-bit mask leaves it out.
   EXPECT_TRUE(masked(5, 40));
@@ -194,6 +195,7 @@ TEST(ImageGen, LargerIconImagesTakeAPaletteBlendedOntoTheBackdrop) {
     const int grey = static_cast<int>(got & 0xFF);
     EXPECT_EQ(got, static_cast<uint32_t>(grey * 0x010101)) << "a grey stays grey at x " << x;
     EXPECT_NEAR(big.At(x, 10)[0], grey, 3) << x;
+    EXPECT_EQ(255, ico[palette + 4 * static_cast<size_t>(indexAt(x, 10)) + 3]) << "fully covered";
     EXPECT_GE(grey, previous);
     previous = grey;
   }
@@ -221,19 +223,60 @@ TEST(ImageGen, AnImageOfThousandsOfColoursIsStoredWithTheNearestOfTwoHundredAndF
   EXPECT_LE(worst, 12) << "no pixel more than a few steps from its colour";
 }
 
-TEST(ImageGen, PaletteImagesBlendHalfCoveredPixelsOntoTheBackdrop) {
-  // A 32-pixel square, red at three quarters cover: shown as red over the backdrop.
+// A 256-colour image keeps a partly covered pixel's own colour and its coverage; the program's
+// picture loader (ui/icon_image.h) then shows it on the system's face colour, or with its alpha.
+TEST(ImageGen, PaletteImagesKeepTheCoverageThatTheLoaderBlendsOrTurnsIntoAlpha) {
+  // A 32-pixel square, red at three quarters cover.
   Image img = Draw("canvas 32 32\nrect 0 0 32 32 #FF0000C0\n", 32, 32);
   IcoFormat format;
   format.paletteFrom = 32;
-  format.backdrop = 0x0000FF;
   const std::vector<uint8_t> ico = EncodeIco({img}, format);
-  const uint32_t offset = U32(ico, 6 + 12);
-  const size_t palette = offset + 40, pixels = palette + 256 * 4;
-  const size_t at = palette + 4 * static_cast<size_t>(ico[pixels]);
-  EXPECT_EQ(0xC0, ico[at + 2]) << "red";
-  EXPECT_EQ(0x00, ico[at + 1]);
-  EXPECT_EQ(0x3F, ico[at]) << "blue from the backdrop";
+  const std::vector<uint8_t> image(ico.begin() + U32(ico, 6 + 12), ico.end());
+  const size_t at = 40 + 4 * static_cast<size_t>(image[40 + 256 * 4]);
+  EXPECT_EQ((std::vector<uint8_t>{0x00, 0x00, 0xFF, 0xC0}), std::vector<uint8_t>(image.begin() + at, image.begin() + at + 4));
+  // The face as GetSysColor gives it; blue, green, red and alpha of the first pixel shown.
+  const struct { uint32_t face; bool alphaDrawn; std::vector<uint8_t> pixel; uint32_t bits; } cases[] = {
+      {0xC8D0D4, false, {0x31, 0x33, 0xF4, 0x00}, 8},   // Windows 2000: 0xD4D0C8
+      {0xC8D0D4, true, {0x00, 0x00, 0xFF, 0xC0}, 32},  // XP and later: the alpha, whatever the face
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.face);
+    std::vector<uint8_t> shown = image;
+    ASSERT_TRUE(AdaptIconImage(shown, c.face, c.alphaDrawn));
+    EXPECT_EQ(c.bits, U16(shown, 14));
+    const size_t first = c.bits == 8 ? 40 + 4 * static_cast<size_t>(shown[40 + 256 * 4]) : 40;
+    EXPECT_EQ(c.pixel, std::vector<uint8_t>(shown.begin() + first, shown.begin() + first + 4));
+    if (c.bits == 8) EXPECT_EQ(0u, U32(shown, 40)) << "entry 0 stays the transparent black";
+  }
+  std::vector<uint8_t> small = EncodeIco({Draw("canvas 16 16\nrect 0 0 16 16 #FF0000C0\n", 16, 16)});
+  small.erase(small.begin(), small.begin() + 22);
+  EXPECT_FALSE(AdaptIconImage(small, 0xC0C0C0, false)) << "32-bit images are left to the system";
+}
+
+// A system that draws an icon with its mask XORs the colour of each pixel the mask leaves out.
+TEST(ImageGen, PixelsTheMaskLeavesOutAreBlackAndTheCheckFindsThoseThatAreNot) {
+  // Opaque red; a white and a black pixel a quarter covered: both black under the mask, the
+  // black one keeping its shade for the systems that draw the alpha channel.
+  Image img = Draw("canvas 3 1\nrect 0 0 1 1 #FF0000\nrect 1 0 2 1 #FFFFFF40\nrect 2 0 3 1 #00000040\n", 3, 1);
+  const std::vector<uint8_t> ico = EncodeIco({img});
+  const size_t pixels = U32(ico, 6 + 12) + 40;
+  EXPECT_EQ((std::vector<uint8_t>{0, 0, 0xFF, 0xFF, 0, 0, 0, 0, 0, 0, 0, 0x40}),
+            std::vector<uint8_t>(ico.begin() + pixels, ico.begin() + pixels + 12));
+  IcoFormat palette;
+  palette.paletteFrom = 1;
+  const std::vector<uint8_t> ico8 = EncodeIco({img}, palette);
+  const size_t indexes = U32(ico8, 6 + 12) + 40 + 1024;
+  // A byte changed in an icon that the generator made, and what the check then finds.
+  const struct { const std::vector<uint8_t>& file; size_t at; uint8_t value; std::vector<std::string> faults; } cases[] = {
+      {ico, pixels + 4, 1, {"image 1 (3 px, 32 bits): 1 transparent pixels are not black"}},
+      {ico8, indexes + 2, ico8[indexes], {"image 1 (3 px, 8 bits): 1 transparent pixels are not black"}},
+      {ico, 6 + 12, 0xF0, {"image 1 (0 px, 0 bits): cannot be read"}},
+  };
+  for (const auto& c : cases) {
+    std::vector<uint8_t> file = c.file;
+    file.at(c.at) = c.value;
+    EXPECT_EQ(c.faults, MaskFaults(file)) << c.at;
+  }
 }
 
 TEST(ImageGen, BitmapRowsArePaddedAndTransparencyIsWhite) {

@@ -205,7 +205,6 @@ MainWindow::~MainWindow() {
   // The pictures only show these; they do not own them.
   for (HBITMAP bitmap : bitmaps_) DeleteObject(bitmap);
   if (font_) DeleteObject(font_);
-  if (pageBrush_) DeleteObject(pageBrush_);
 }
 
 bool MainWindow::Create() {
@@ -225,6 +224,7 @@ bool MainWindow::Create() {
   WNDCLASSEXA pc = {};
   pc.cbSize = sizeof pc;
   pc.lpfnWndProc = PageProc;
+  pc.cbWndExtra = DLGWINDOWEXTRA;  // the dialog manager's room, for the tab texture (PageProc)
   pc.hInstance = instance_;
   pc.hCursor = LoadCursor(nullptr, IDC_ARROW);
   pc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
@@ -254,8 +254,13 @@ bool MainWindow::Create() {
   openDialog_.SetOwner(hwnd_);
 
   font_ = CreateFormFont(dpi_);
-  pageBrush_ = CreateSolidBrush(GetSysColor(COLOR_BTNFACE));
+  pageBrush_ = GetSysColorBrush(COLOR_BTNFACE);  // the system's own: it follows colour changes
   CreateControls();
+  // Underlines and focus rectangles as the user chose (from Windows 2000: hidden until the
+  // keyboard is used): the system starts dialogs so, other windows must ask for it.
+  BOOL underline = TRUE;
+  SystemParametersInfoA(SPI_GETKEYBOARDCUES, 0, &underline, 0);
+  if (!underline) SendMessageA(hwnd_, WM_UPDATEUISTATE, MAKEWPARAM(UIS_INITIALIZE, 0), 0);
 
   MainControls c;
   c.window = this;
@@ -316,6 +321,15 @@ void MainWindow::CreateControls() {
   RECT area;
   GetClientRect(tabs_, &area);
   SendMessageA(tabs_, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&area));
+  // With a visual style (XP and later, common controls 6) the tab strip has a theme, and a page
+  // shows the tab's texture as the system's property pages do; the dialog manager draws it
+  // (PageProc). Before XP there is no uxtheme; without visual styles, or with the older common
+  // controls, the strip has no theme and the pages stay in the button face colour.
+  using TextureFunction = HRESULT(WINAPI*)(HWND, DWORD);
+  using ThemeFunction = HANDLE(WINAPI*)(HWND);
+  const auto enableTexture = SystemFunction<TextureFunction>("uxtheme.dll", "EnableThemeDialogTexture");
+  const auto windowTheme = SystemFunction<ThemeFunction>("uxtheme.dll", "GetWindowTheme");
+  const bool themedTabs = enableTexture && windowTheme && windowTheme(tabs_);
   for (int i = 0; i < kPageCount; ++i) {
     pages_[i] = CreateWindowExA(WS_EX_CONTROLPARENT, kPageClass, kTabCaptions[i], WS_CHILD | WS_CLIPSIBLINGS,
                                 area.left, area.top, area.right - area.left, area.bottom - area.top, hwnd_,
@@ -324,6 +338,7 @@ void MainWindow::CreateControls() {
     SetWindowLongPtrA(pages_[i], GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     // Above the notebook, which would otherwise paint its body over the page.
     SetWindowPos(pages_[i], HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    texturedPages_ = themedTabs && SUCCEEDED(enableTexture(pages_[i], 6 /* ETDT_ENABLETAB */));
   }
 
   tooltip_ = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
@@ -650,10 +665,21 @@ bool MainWindow::HandlePageMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESU
       return true;
     case WM_CTLCOLORSTATIC: {
       HDC dc = reinterpret_cast<HDC>(wParam);
-      auto found = labelByHandle_.find(reinterpret_cast<HWND>(lParam));
+      HWND control = reinterpret_cast<HWND>(lParam);
+      auto found = labelByHandle_.find(control);
+      // Labels, pictures and help texts show the page's background: with the tab texture the
+      // dialog manager gives a brush of it, aligned to the control, and a transparent text
+      // background. A read-only field keeps the face colour that marks it read-only.
+      char cls[8] = {};
+      const bool field = GetClassNameA(control, cls, sizeof cls) && lstrcmpiA(cls, "Edit") == 0 &&
+                         !(GetWindowLongA(control, GWL_STYLE) & ES_MULTILINE);
+      if (texturedPages_ && !field) {
+        result = DefDlgProcA(GetParent(control), msg, wParam, lParam);
+      } else {
+        SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
+        result = reinterpret_cast<LRESULT>(pageBrush_);
+      }
       SetTextColor(dc, found != labelByHandle_.end() ? found->second->TextColorRef() : GetSysColor(COLOR_WINDOWTEXT));
-      SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
-      result = reinterpret_cast<LRESULT>(pageBrush_);
       return true;
     }
     default:
@@ -672,6 +698,10 @@ LRESULT CALLBACK MainWindow::PageProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM
   }
   LRESULT result = 0;
   if (self && self->HandlePageMessage(msg, wParam, lParam, result)) return result;
+  // The tab texture is the dialog manager's: it paints the page with it and gives it to the
+  // controls. Everything else stays as for any window.
+  if (self && self->texturedPages_ && (msg == WM_ERASEBKGND || msg == WM_CTLCOLORDLG || msg == WM_CTLCOLORBTN))
+    return DefDlgProcA(hwnd, msg, wParam, lParam);
   return DefWindowProcA(hwnd, msg, wParam, lParam);
 }
 
@@ -755,6 +785,13 @@ LRESULT MainWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     }
     case WM_DESTROY:
       PostQuitMessage(0);
+      return 0;
+    case WM_SYSCOLORCHANGE:
+      // The pictures were blended onto the old button face. The tab strip, like every common
+      // control, hears of the change only from its parent.
+      SendMessageA(tabs_, msg, wParam, lParam);
+      for (const auto& picture : pictures_) picture.second->Reload();
+      buttonPictures_.Reload();
       return 0;
     default:
       if (HandlePageMessage(msg, wParam, lParam, result)) return result;

@@ -85,6 +85,7 @@ class MainWindow : public FormWindowControl {
   HWND pages_[kPageCount] = {};
   HFONT font_ = nullptr;
   HBRUSH pageBrush_ = nullptr;
+  bool texturedPages_ = false;  // the pages show the tab's texture when visual styles are on
   int dpi_ = 96;
   int activePage_ = 0;
   bool focusParked_ = false;  // the tab strip holds the focus for a page without controls

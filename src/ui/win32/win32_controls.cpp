@@ -2,6 +2,8 @@
 
 #include <vector>
 
+#include "ui/win32/win32_picture_loader.h"
+
 namespace {
 
 constexpr const char* kMemoProcProperty = "Keelbrook.MemoProc";
@@ -70,8 +72,7 @@ Win32ButtonPictures::~Win32ButtonPictures() {
 }
 
 void Win32ButtonPictures::Set(HWND button, int imageId, int size, int gap) {
-  HICON icon = static_cast<HICON>(
-      LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(imageId), IMAGE_ICON, size, size, LR_DEFAULTCOLOR));
+  HICON icon = LoadProgramIcon(GetModuleHandleA(nullptr), imageId, size);
   if (!button || !icon) {
     if (icon) DestroyIcon(icon);
     return;
@@ -90,12 +91,24 @@ void Win32ButtonPictures::Set(HWND button, int imageId, int size, int gap) {
   }
   if (list) ImageList_Destroy(list);
   const LONG type = GetWindowLongA(button, GWL_STYLE) & 0x0F;  // BS_TYPEMASK
-  drawn_[button] = Drawn{icon, size, gap, type == BS_DEFPUSHBUTTON};
+  drawn_[button] = Drawn{icon, imageId, size, gap, type == BS_DEFPUSHBUTTON};
   SendMessageA(button, BM_SETSTYLE, BS_OWNERDRAW, TRUE);
   if (type == BS_DEFPUSHBUTTON) SetPropA(button, kDefaultButtonProperty, reinterpret_cast<HANDLE>(1));
   if (!GetPropA(button, kButtonProcProperty)) {
     SetPropA(button, kButtonProcProperty,
              reinterpret_cast<HANDLE>(SetWindowLongPtrA(button, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(DrawnButtonProc))));
+  }
+}
+
+// The pictures drawn here are blended onto the face colour; those of the image lists are not
+// (they only exist on systems that draw an icon's alpha channel).
+void Win32ButtonPictures::Reload() {
+  for (auto& button : drawn_) {
+    HICON icon = LoadProgramIcon(GetModuleHandleA(nullptr), button.second.imageId, button.second.size);
+    if (!icon) continue;
+    DestroyIcon(button.second.icon);
+    button.second.icon = icon;
+    InvalidateRect(button.first, nullptr, FALSE);
   }
 }
 
@@ -127,8 +140,10 @@ bool Win32ButtonPictures::Draw(const DRAWITEMSTRUCT& item) {
   char caption[128] = {};
   GetWindowTextA(item.hwndItem, caption, sizeof caption);
   HGDIOBJ oldFont = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageA(item.hwndItem, WM_GETFONT, 0, 0)));
+  // From Windows 2000 the underlines may be hidden until the keyboard is used.
+  const UINT prefix = (item.itemState & ODS_NOACCEL) ? DT_HIDEPREFIX : 0;
   RECT text = {0, 0, 0, 0};
-  DrawTextA(dc, caption, -1, &text, DT_SINGLELINE | DT_CALCRECT);
+  DrawTextA(dc, caption, -1, &text, DT_SINGLELINE | DT_CALCRECT | prefix);
   // Picture and caption side by side, centred together, one pixel down and right while pressed.
   const int shift = pushed ? 1 : 0;
   const int width = button.size + button.gap + (text.right - text.left);
@@ -138,10 +153,10 @@ bool Win32ButtonPictures::Draw(const DRAWITEMSTRUCT& item) {
   RECT place = {left + button.size + button.gap, r.top + shift, r.right, r.bottom + shift};
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, GetSysColor((item.itemState & ODS_DISABLED) ? COLOR_GRAYTEXT : COLOR_BTNTEXT));
-  DrawTextA(dc, caption, -1, &place, DT_SINGLELINE | DT_VCENTER | DT_LEFT);
+  DrawTextA(dc, caption, -1, &place, DT_SINGLELINE | DT_VCENTER | DT_LEFT | prefix);
   SelectObject(dc, oldFont);
 
-  if (item.itemState & ODS_FOCUS) {
+  if ((item.itemState & ODS_FOCUS) && !(item.itemState & ODS_NOFOCUSRECT)) {
     InflateRect(&r, -3, -3);
     DrawFocusRect(dc, &r);
   }
@@ -247,8 +262,14 @@ void Win32Picture::Show() {
     // Not shared: a shared icon comes back at whatever size it was first loaded.
     RECT r;
     GetClientRect(hwnd_, &r);
-    icon = static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(image_), IMAGE_ICON,
-                                         r.right - r.left, r.bottom - r.top, LR_DEFAULTCOLOR));
+    icon = LoadProgramIcon(GetModuleHandleA(nullptr), image_, r.right - r.left);
   }
   SendMessageA(hwnd_, STM_SETICON, reinterpret_cast<WPARAM>(icon), 0);
+}
+
+void Win32Picture::Reload() {
+  std::map<int, HICON> old;
+  old.swap(icons_);
+  if (live_ && image_) Show();  // the new image is shown before the old one goes
+  for (const auto& loaded : old) DestroyIcon(loaded.second);
 }

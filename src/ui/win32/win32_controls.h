@@ -70,6 +70,8 @@ class Win32Picture : public PictureControl {
   void SetImage(int imageId) override;
   // Loads and shows the image noted so far; from then on every change shows at once.
   void Realise();
+  // Loads the images again, for the system colours of now.
+  void Reload();
 
  private:
   void Show();
@@ -95,10 +97,13 @@ class Win32ButtonPictures {
   void Set(HWND button, int imageId, int size, int gap);
   // True when the item is one of the buttons drawn here, and draws it.
   bool Draw(const DRAWITEMSTRUCT& item);
+  // Loads the pictures drawn here again, for the system colours of now.
+  void Reload();
 
  private:
   struct Drawn {
     HICON icon;
+    int imageId;
     int size;
     int gap;
     bool isDefault;  // made as the default button: framed while no other button has the focus

@@ -171,6 +171,9 @@ INT_PTR Win32InputDialog::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) 
   switch (msg) {
     case WM_DRAWITEM:
       return pictures_.Draw(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam)) ? TRUE : FALSE;
+    case WM_SYSCOLORCHANGE:
+      pictures_.Reload();  // they were blended onto the old button face
+      return FALSE;
     case WM_COMMAND: {
       const int id = LOWORD(wParam), code = HIWORD(wParam);
       if (id == resources_.editId && code == EN_CHANGE) {
