@@ -17,6 +17,7 @@
 #include <psapi.h>
 
 #include "app/win32/resource.h"
+#include "e2e/window_search.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -349,50 +350,8 @@ void Start(Child& child, const std::string& commandLine, bool quiet) {
   if (nul != INVALID_HANDLE_VALUE) CloseHandle(nul);
 }
 
-struct TopSearch {
-  DWORD pid;
-  const char* cls;
-  bool visibleOnly;
-  HWND found;
-};
-
-BOOL CALLBACK MatchTop(HWND hwnd, LPARAM param) {
-  auto* s = reinterpret_cast<TopSearch*>(param);
-  DWORD pid = 0;
-  GetWindowThreadProcessId(hwnd, &pid);
-  if (pid != s->pid) return TRUE;
-  char cls[64] = {};
-  GetClassNameA(hwnd, cls, sizeof cls);
-  if (std::strcmp(cls, s->cls) != 0) return TRUE;
-  if (s->visibleOnly && !IsWindowVisible(hwnd)) return TRUE;
-  s->found = hwnd;
-  return FALSE;
-}
-
-HWND FindTopWindow(DWORD pid, const char* cls, bool visibleOnly = false) {
-  TopSearch s = {pid, cls, visibleOnly, nullptr};
-  EnumWindows(MatchTop, reinterpret_cast<LPARAM>(&s));
-  return s.found;
-}
-
-struct ChildSearch {
-  int id;
-  HWND found;
-};
-
-BOOL CALLBACK MatchId(HWND hwnd, LPARAM param) {
-  auto* s = reinterpret_cast<ChildSearch*>(param);
-  if (GetDlgCtrlID(hwnd) != s->id) return TRUE;
-  s->found = hwnd;
-  return FALSE;
-}
-
-// The controls sit on page windows inside the main window; EnumChildWindows walks them all.
-HWND FindControl(HWND main, int id) {
-  ChildSearch s = {id, nullptr};
-  EnumChildWindows(main, MatchId, reinterpret_cast<LPARAM>(&s));
-  return s.found;
-}
+using window_search::FindTopWindow;
+using window_search::FindById;
 
 // The answer to a message, or -1 when the window did not answer in time. The call waits while
 // the program is still busy with its creation: it answers once its message loop runs.
@@ -419,8 +378,8 @@ double WaitFilled(Child& child, uint32_t programs, uint32_t sendTo) {
     }
     if (!child.main) child.main = FindTopWindow(child.pi.dwProcessId, "TfrmMain");
     // The controls come one after another while the window is being made.
-    if (child.main && !list) list = FindControl(child.main, kIdUninstallList);
-    if (child.main && !sendToList) sendToList = FindControl(child.main, kIdSendToList);
+    if (child.main && !list) list = FindById(child.main, kIdUninstallList);
+    if (child.main && !sendToList) sendToList = FindById(child.main, kIdSendToList);
     if (list && sendToList) {
       const LONG_PTR n = Ask(list, LB_GETCOUNT);
       const LONG_PTR m = Ask(sendToList, LB_GETCOUNT);
@@ -591,9 +550,9 @@ void BenchRefresh(const Config& c) {
     Start(child, "\"" + c.keelbrook + "\"", false);
     WaitFilled(child, programs, sendTo);
     // On the Uninstall page, as a user presses the button: the list is on the screen.
-    HWND tabs = FindControl(child.main, kIdTabs);
-    HWND sync = FindControl(child.main, kIdSyncButton);
-    HWND list = FindControl(child.main, kIdUninstallList);
+    HWND tabs = FindById(child.main, kIdTabs);
+    HWND sync = FindById(child.main, kIdSyncButton);
+    HWND list = FindById(child.main, kIdUninstallList);
     if (!tabs || !sync || !list) Die("keelbrook.exe lacks the Uninstall page's controls");
     Ask(tabs, TCM_SETCURFOCUS, kUninstallPage);
     // The first click warms up; when one refresh takes long, fewer are timed (at least one,

@@ -10,6 +10,7 @@ target_include_directories(keelbrook_unit PRIVATE tests)
 target_compile_options(keelbrook_unit PRIVATE ${KB_SANITIZE})
 target_link_libraries(keelbrook_unit PRIVATE keelbrook_core gtest_main)
 add_test(NAME host.unit COMMAND keelbrook_unit --gtest_brief=1)
+kb_count_cases(host.unit "")
 
 # ---- The same suite without sanitizers, for valgrind's memcheck (tools/valgrind-host.sh):
 # ASan's shadow memory and valgrind cannot share a process, so this twin has its own unsanitized
@@ -23,11 +24,12 @@ target_include_directories(keelbrook_unit_plain PRIVATE tests)
 target_compile_options(keelbrook_unit_plain PRIVATE -O1 -g)
 target_link_libraries(keelbrook_unit_plain PRIVATE keelbrook_core_plain gtest_main)
 
-include(cmake/bench.cmake OPTIONAL)
+include(cmake/bench.cmake)
 
 # The same suite once under valgrind's memcheck, and a short run of every fuzz target (their
 # clang build lives in build/fuzz), so that `make test` covers both.
 add_test(NAME host.valgrind COMMAND ${CMAKE_SOURCE_DIR}/tools/valgrind-host.sh)
 set_tests_properties(host.valgrind PROPERTIES ENVIRONMENT "KB_HOST_BUILD=${CMAKE_BINARY_DIR}")
+kb_count_cases(host.valgrind "")
 add_test(NAME host.fuzz-smoke COMMAND ${CMAKE_SOURCE_DIR}/tools/fuzz.sh --smoke)
 set_tests_properties(host.fuzz-smoke PROPERTIES ENVIRONMENT "KB_FUZZ_BUILD=${CMAKE_SOURCE_DIR}/build/fuzz")

@@ -62,10 +62,12 @@ target_link_libraries(keelbrook_wine_tests PRIVATE keelbrook_adapters gtest_main
 target_link_options(keelbrook_wine_tests PRIVATE ${KB_STATIC})
 add_dependencies(keelbrook_wine_tests keelbrook)
 add_test(NAME wine.adapters COMMAND keelbrook_wine_tests --gtest_brief=1)
+kb_count_cases(wine.adapters "Z:")
 
 file(GLOB KB_E2E_SOURCES CONFIGURE_DEPENDS tests/e2e/*.cpp)
 if(KB_E2E_SOURCES)
-  add_executable(keelbrook_e2e ${KB_E2E_SOURCES})
+  # The page layout too: the scenarios check the window against it.
+  add_executable(keelbrook_e2e ${KB_E2E_SOURCES} ${CMAKE_SOURCE_DIR}/src/app/win32/page_layout.cpp)
   target_include_directories(keelbrook_e2e PRIVATE src tests)
   target_link_libraries(keelbrook_e2e PRIVATE gtest_main ${KB_SYSTEM_LIBS} psapi)
   target_link_options(keelbrook_e2e PRIVATE ${KB_STATIC})
@@ -74,6 +76,7 @@ if(KB_E2E_SOURCES)
   add_test(NAME e2e.scenarios COMMAND keelbrook_e2e --gtest_brief=1)
   set_tests_properties(e2e.scenarios PROPERTIES ENVIRONMENT
     "KB_EXE=Z:${KB_EXE_FILE};KB_BIN=Z:${CMAKE_BINARY_DIR};KB_SCREENS=Z:${CMAKE_SOURCE_DIR}/build/screens")
+  kb_count_cases(e2e.scenarios "Z:")
 endif()
 
 # Every function keelbrook.exe imports, against the audited list of what Windows 95 and NT 4.0

@@ -12,7 +12,7 @@ trap cleanup EXIT
 kb_ensure_prefix
 KB_FORCE_XVFB=1 kb_start_xvfb
 kb_start_wineserver
-rm -rf "$root/build/screens"; mkdir -p "$root/build/screens"
+rm -rf "$root/build/screens" "$root/build/test-results"; mkdir -p "$root/build/screens" "$root/build/test-results"
 
 status=0
 run_layer() {  # name, build dir
@@ -26,8 +26,23 @@ run_layer "Windows layers: the adapters under Wine, then keelbrook.exe end to en
 "$root/tools/bmp-to-png.sh" "$root/build/screens"
 echo "Screenshots: $root/build/screens/"
 
-# One closing line for both runs of ctest.
+# One closing line for both runs of ctest: the test cases that ran. An entry with a GoogleTest
+# report counts its cases; an entry that failed without reporting a failed case (it crashed or
+# timed out) counts one failure more; a script check counts as one case.
 cat "$root/build/host-ctest.log" "$root/build/win32-ctest.log" |
-  sed -nE 's/^[0-9]+% tests passed, ([0-9]+) tests? failed out of ([0-9]+).*/\1 \2/p' |
-  awk '{ f += $1; t += $2 } END { printf "%d passed, %d failed\n", t - f, f }'
+  sed -nE 's/^ *[0-9]+\/[0-9]+ +Test +#[0-9]+: ([^ ]+) [ .]*(\*\*\*)?([A-Za-z]+).*/\1 \3/p' |
+  while read -r name result; do
+    ok=1; [ "$result" = Passed ] || ok=0
+    report="$root/build/test-results/$name.xml"
+    if [ -f "$report" ]; then
+      head=$(grep -m1 -o '<testsuites [^>]*' "$report")
+      attr() { echo "$head" | sed -nE "s/.* $1=\"([0-9]+)\".*/\1/p"; }
+      failed=$(( $(attr failures) + $(attr errors) ))
+      [ "$ok" -eq 0 ] && [ "$failed" -eq 0 ] && failed=1
+      echo "$(( $(attr tests) - $(attr disabled) )) $failed"
+    else
+      echo "1 $(( 1 - ok ))"
+    fi
+  done |
+  awk '{ t += $1; f += $2 } END { printf "%d passed, %d failed\n", t - f, f }'
 exit $status

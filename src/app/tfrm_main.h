@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/main_controls.h"
+#include "app/page_index.h"
 #include "app/tform_input_box.h"
 #include "platform/registry_access.h"
 #include "platform/registry_api.h"
@@ -56,8 +57,6 @@ struct FormHeld<ListBoxControl> {
 // shortcut set to start minimised starts it minimised).
 int MainWindowShowState(int requested);
 
-// Tab indexes of the pages, in the order of the tabs.
-enum PageIndex { kPageSysInfo = 0, kPageUninstall, kPageSendTo, kPageOptimise, kPageOsInfo, kPageAbout, kPageCount };
 
 // Keys that Windows users reach for on a page, besides the buttons' own keys.
 enum class PageKey { F2, F5, Delete, Enter, Copy /* Ctrl+C */ };

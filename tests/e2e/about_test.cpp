@@ -111,26 +111,13 @@ TEST_F(About, ControlsStandWhereThePageLayoutPutsThem) {
   const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
   ReleaseDC(nullptr, screen);
   auto scale = [&](int v) { return MulDiv(v, dpi, 96); };
-  const struct {
-    int id;
-    int x, y, w, h;  // w and h 0: not fixed by the layout
-  } layout[] = {
-      {IDC_ABOUT_IMAGE8, 22, 16, 32, 32},   {IDC_ABOUT_LABEL11, 88, 16, 0, 0},   {IDC_ABOUT_LABEL12, 88, 29, 0, 0},
-      {IDC_ABOUT_LABEL13, 87, 43, 0, 0},    {IDC_ABOUT_IMAGE9, 21, 74, 32, 32},  {IDC_ABOUT_LABEL14, 92, 76, 0, 0},
-      {IDC_ABOUT_LABEL15, 120, 90, 0, 0},   {IDC_ABOUT_IMAGE10, 20, 130, 32, 32}, {IDC_ABOUT_LABEL16, 88, 138, 0, 0},
-      {IDC_ABOUT_TWEETY, 20, 186, 32, 32},  {IDC_ABOUT_LABEL17, 88, 188, 0, 0},  {IDC_ABOUT_SMILE, 52, 248, 32, 32},
-      {IDC_ABOUT_NORMAL, 92, 248, 32, 32},  {IDC_ABOUT_CLOSE, 201, 258, 96, 25},
-  };
-  for (const auto& c : layout) {
+  for (const ControlSpec& c : e2e::AboutLayout()) {
     const RECT r = kb.ScreenRect(c.id);
     EXPECT_EQ(scale(c.x), r.left - origin.x) << "x of control " << c.id;
     EXPECT_EQ(scale(c.y), r.top - origin.y) << "y of control " << c.id;
-    if (c.w) {
-      EXPECT_EQ(scale(c.w), r.right - r.left) << "width of control " << c.id;
-    }
-    if (c.h) {
-      EXPECT_EQ(scale(c.h), r.bottom - r.top) << "height of control " << c.id;
-    }
+    if (c.kind == ControlKind::Label) continue;  // a label's size is the room it gives its text
+    EXPECT_EQ(scale(c.width), r.right - r.left) << "width of control " << c.id;
+    EXPECT_EQ(scale(c.height), r.bottom - r.top) << "height of control " << c.id;
   }
   for (int id = IDC_ABOUT_LABEL11; id <= IDC_ABOUT_LABEL17; ++id) EXPECT_FALSE(kb.Text(id).empty()) << id;
   EXPECT_EQ("Keelbrook 2003", kb.Text(IDC_ABOUT_LABEL11));

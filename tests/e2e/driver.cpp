@@ -1,4 +1,5 @@
 #include "e2e/driver.h"
+#include "e2e/window_search.h"
 
 #include <sstream>
 
@@ -78,45 +79,9 @@ std::string FirstMissingKey(HKEY root, const std::string& path) {
   }
 }
 
-struct IdSearch {
-  int id;
-  HWND found;
-};
-
-BOOL CALLBACK MatchId(HWND hwnd, LPARAM lp) {
-  auto* s = reinterpret_cast<IdSearch*>(lp);
-  if (GetDlgCtrlID(hwnd) != s->id) return TRUE;
-  s->found = hwnd;
-  return FALSE;
-}
-
-HWND FindDescendant(HWND parent, int id) {
-  IdSearch search = {id, nullptr};
-  EnumChildWindows(parent, MatchId, reinterpret_cast<LPARAM>(&search));
-  return search.found;
-}
-
-BOOL CALLBACK Collect(HWND hwnd, LPARAM lp) {
-  reinterpret_cast<std::vector<HWND>*>(lp)->push_back(hwnd);
-  return TRUE;
-}
-
-std::vector<HWND> Descendants(HWND parent) {
-  std::vector<HWND> all;
-  EnumChildWindows(parent, Collect, reinterpret_cast<LPARAM>(&all));
-  return all;
-}
-
-std::vector<HWND> TopLevelWindowsOf(DWORD pid) {
-  std::vector<HWND> all, found;
-  EnumWindows(Collect, reinterpret_cast<LPARAM>(&all));
-  for (HWND hwnd : all) {
-    DWORD owner = 0;
-    GetWindowThreadProcessId(hwnd, &owner);
-    if (owner == pid) found.push_back(hwnd);
-  }
-  return found;
-}
+using window_search::Descendants;
+using window_search::TopLevelWindowsOf;
+using window_search::FindById;
 
 LRESULT SendTimeout(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, DWORD timeout_ms, bool wide) {
   DWORD_PTR result = 0;
@@ -638,7 +603,7 @@ HWND KeelbrookDriver::Find(int id) const {
   // The program builds its controls once, so a found window stays valid while it has its id.
   auto cached = found_.find(id);
   if (cached != found_.end() && IsWindow(cached->second) && GetDlgCtrlID(cached->second) == id) return cached->second;
-  HWND hwnd = FindDescendant(main_, id);
+  HWND hwnd = FindById(main_, id);
   if (hwnd) found_[id] = hwnd;
   return hwnd;
 }
@@ -1204,6 +1169,13 @@ std::string UserName() {
 }
 
 std::string XpSendToFolder() { return WindowsDir().substr(0, 2) + "\\Documents and Settings\\" + UserName() + "\\SendTo"; }
+
+std::vector<ControlSpec> AboutLayout() {
+  std::vector<ControlSpec> about;
+  for (int i = 0; i < kControlCount; ++i)
+    if (kControls[i].page == kPageAbout) about.push_back(kControls[i]);
+  return about;
+}
 
 CopyWithoutManifest::CopyWithoutManifest() {
   const std::string exe = Env("KB_EXE");

@@ -59,6 +59,8 @@
 #include <string>
 #include <vector>
 
+#include "app/win32/page_layout.h"
+
 namespace e2e {
 
 // Raised when the scenario cannot go on: a missing control, a window that never came, a
@@ -108,6 +110,9 @@ class CopyWithoutManifest {
  private:
   std::string folder_, path_;
 };
+
+// The controls of the "About..." page as the program's page layout places them, at 96 DPI.
+std::vector<ControlSpec> AboutLayout();
 
 // The clipboard's plain text (CF_TEXT), or "" when it holds none.
 std::string ClipboardText();

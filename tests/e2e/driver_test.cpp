@@ -5,6 +5,9 @@
 #include <cstring>
 
 #include "e2e/driver.h"
+#include "caller_trace.h"
+
+#define ExpectStatus(...) KB_FROM_CALLER(CheckStatus(__VA_ARGS__))
 
 namespace {
 
@@ -24,7 +27,7 @@ class DriverProbe : public ::testing::Test {
   DriverProbe() : probe(e2e::TestProgram("e2e_probe")) {}
 
   // The probe writes what it saw last into its status label.
-  void ExpectStatus(const std::string& expected) {
+  void CheckStatus(const std::string& expected) {
     const bool seen = e2e::WaitUntil([&] { return probe.Text(kStatus) == expected; }, 3000);
     EXPECT_TRUE(seen) << "expected the probe to report " << e2e::Quote(expected) << ", got "
                       << e2e::Quote(probe.Text(kStatus));

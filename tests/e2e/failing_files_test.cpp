@@ -17,6 +17,9 @@
 
 #include "app/win32/resource.h"
 #include "e2e/driver.h"
+#include "caller_trace.h"
+
+#define ExpectFailure(...) KB_FROM_CALLER(CheckFailure(__VA_ARGS__))
 
 namespace {
 
@@ -217,7 +220,7 @@ class FailingFiles : public ::testing::Test {
     kb.Post(GetDlgItem(GetParent(edit), IDOK), BM_CLICK, 0, 0);
   }
   // A failed operation: its message, and neither the list nor the folder changed.
-  void ExpectFailure(const std::function<void()>& action, const char* message) {
+  void CheckFailure(const std::function<void()>& action, const char* message) {
     const auto lines = Shown();
     const Names files = folder->List();
     action();

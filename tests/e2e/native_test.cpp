@@ -20,6 +20,7 @@
 
 #include "app/win32/resource.h"
 #include "e2e/driver.h"
+#include "e2e/window_search.h"
 
 namespace {
 
@@ -62,15 +63,7 @@ std::vector<HWND> ChildrenOf(HWND parent) {
   return children;
 }
 
-std::vector<HWND> TopLevelWindowsOf(DWORD pid) {
-  std::vector<HWND> mine;
-  for (HWND w = GetTopWindow(nullptr); w; w = GetWindow(w, GW_HWNDNEXT)) {
-    DWORD owner = 0;
-    GetWindowThreadProcessId(w, &owner);
-    if (owner == pid) mine.push_back(w);
-  }
-  return mine;
-}
+using window_search::TopLevelWindowsOf;
 
 // The program's shown top-level windows other than its main window (boxes, dialogs).
 std::vector<HWND> OtherShownWindows(const KeelbrookDriver& kb) {

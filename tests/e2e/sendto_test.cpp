@@ -18,6 +18,10 @@
 
 #include "app/win32/resource.h"
 #include "e2e/driver.h"
+#include "e2e/window_search.h"
+#include "caller_trace.h"
+
+#define ExpectBox(...) KB_FROM_CALLER(CheckBox(__VA_ARGS__))
 
 namespace {
 
@@ -127,21 +131,7 @@ bool MakeShortcut(const std::string& link, const std::string& target) {
   return saved;
 }
 
-BOOL CALLBACK CollectWindow(HWND hwnd, LPARAM lp) {
-  reinterpret_cast<std::vector<HWND>*>(lp)->push_back(hwnd);
-  return TRUE;
-}
-
-std::vector<HWND> TopLevelWindowsOf(DWORD pid) {
-  std::vector<HWND> all, mine;
-  EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&all));
-  for (HWND hwnd : all) {
-    DWORD owner = 0;
-    GetWindowThreadProcessId(hwnd, &owner);
-    if (owner == pid) mine.push_back(hwnd);
-  }
-  return mine;
-}
+using window_search::TopLevelWindowsOf;
 
 // The program's input dialog: the #32770 holding the input field, shown or not.
 HWND FindInputDialog(const KeelbrookDriver& kb) {
@@ -231,7 +221,7 @@ class SendToScenario : public ::testing::Test {
     ASSERT_NE(-1, index) << "no line " << line;
     kb.SelectListItem(IDC_SENDTO_LIST, index);
   }
-  void ExpectBox(const std::string& text, const std::string& caption, int answer) {
+  void CheckBox(const std::string& text, const std::string& caption, int answer) {
     e2e::MessageBoxInfo box = kb.WaitForMessageBox();
     EXPECT_EQ(text, box.text);
     EXPECT_EQ(caption, box.caption);

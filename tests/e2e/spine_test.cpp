@@ -206,26 +206,15 @@ TEST_F(Spine, TabVisitsTheSysInfoFieldsInOrder) {
 
 // The "About..." page has a fixed layout, measured from the page's top left corner.
 TEST_F(Spine, AboutPageControlsSitAtTheirPlaces) {
-  const struct {
-    int id;
-    int x, y, w, h;  // w, h = 0: not checked
-  } places[] = {
-      {IDC_ABOUT_IMAGE8, 22, 16, 32, 32},  {IDC_ABOUT_LABEL11, 88, 16, 0, 0}, {IDC_ABOUT_LABEL12, 88, 29, 0, 0},
-      {IDC_ABOUT_LABEL13, 87, 43, 0, 0},   {IDC_ABOUT_IMAGE9, 21, 74, 32, 32}, {IDC_ABOUT_LABEL14, 92, 76, 0, 0},
-      {IDC_ABOUT_LABEL15, 120, 90, 0, 0},  {IDC_ABOUT_IMAGE10, 20, 130, 32, 32}, {IDC_ABOUT_LABEL16, 88, 138, 0, 0},
-      {IDC_ABOUT_TWEETY, 20, 186, 32, 32}, {IDC_ABOUT_LABEL17, 88, 188, 0, 0}, {IDC_ABOUT_SMILE, 52, 248, 32, 32},
-      {IDC_ABOUT_NORMAL, 92, 248, 32, 32}, {IDC_ABOUT_CLOSE, 201, 258, 96, 25},
-  };
   POINT origin = {0, 0};
   ClientToScreen(kb.Control(IDC_PAGE_ABOUT), &origin);
-  for (const auto& p : places) {
-    const RECT r = kb.ScreenRect(p.id);
-    EXPECT_EQ(p.x, r.left - origin.x) << "left of control " << p.id;
-    EXPECT_EQ(p.y, r.top - origin.y) << "top of control " << p.id;
-    if (p.w) {
-      EXPECT_EQ(p.w, r.right - r.left) << "width of control " << p.id;
-      EXPECT_EQ(p.h, r.bottom - r.top) << "height of control " << p.id;
-    }
+  for (const ControlSpec& c : e2e::AboutLayout()) {
+    const RECT r = kb.ScreenRect(c.id);
+    EXPECT_EQ(c.x, r.left - origin.x) << "left of control " << c.id;
+    EXPECT_EQ(c.y, r.top - origin.y) << "top of control " << c.id;
+    if (c.kind == ControlKind::Label) continue;  // a label's size is the room it gives its text
+    EXPECT_EQ(c.width, r.right - r.left) << "width of control " << c.id;
+    EXPECT_EQ(c.height, r.bottom - r.top) << "height of control " << c.id;
   }
 }
 

@@ -6,6 +6,7 @@
 
 #include "app/win32/resource.h"
 #include "e2e/driver.h"
+#include "e2e/window_search.h"
 
 namespace {
 
@@ -34,25 +35,7 @@ std::string ThisComputerName() {
 }
 
 
-struct IdSearch {
-  int id;
-  HWND found;
-};
-
-BOOL CALLBACK MatchId(HWND child, LPARAM lp) {
-  auto* search = reinterpret_cast<IdSearch*>(lp);
-  if (GetDlgCtrlID(child) != search->id) return TRUE;
-  search->found = child;
-  return FALSE;
-}
-
-// A control anywhere under `parent`, by its id; for a window the driver was not started on.
-HWND FindById(HWND parent, int id) {
-  IdSearch search{id, nullptr};
-  EnumChildWindows(parent, MatchId, reinterpret_cast<LPARAM>(&search));
-  if (!search.found) throw e2e::DriverError("the main window has no control " + std::to_string(id));
-  return search.found;
-}
+using window_search::FindById;
 
 // The value as stored: "<missing>", or the text with its type.
 std::string Stored(const char* key, const char* name) {

@@ -1,20 +1,11 @@
 // The list box's index checks: every look-up outside the lines raises the framework's report.
 #include <gtest/gtest.h>
 
-#include "fakes/fake_controls.h"
+#include "unit/form_helpers.h"
 #include "platform/app_error.h"
 #include "ui/list_box.h"
 
 namespace {
-
-std::string ErrorOf(const std::function<void()>& action) {
-  try {
-    action();
-  } catch (const AppError& e) {
-    return e.what();
-  }
-  return "(no error)";
-}
 
 TEST(ListBox, IndexesOutsideTheLinesRaiseListIndexOutOfBounds) {
   FakeListBox control;

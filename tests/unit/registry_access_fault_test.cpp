@@ -8,23 +8,13 @@
 #include <vector>
 
 #include "fakes/fake_registry.h"
+#include "unit/form_helpers.h"
 #include "platform/app_error.h"
 #include "platform/registry_access.h"
 
 namespace {
 
-const HKey kHklm = reg::kHkeyLocalMachine;
 const char kCurrentVersion[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion";
-
-// The error text of a call, or "no error".
-std::string ErrorOf(const std::function<void()>& call) {
-  try {
-    call();
-  } catch (const AppError& e) {
-    return e.what();
-  }
-  return "no error";
-}
 
 class RegistryFaults : public ::testing::Test {
  protected:

@@ -6,6 +6,10 @@
 #include "app/error_report.h"
 #include "fakes/fake_controls.h"
 #include "pages/sendto/dir_util.h"
+#include "caller_trace.h"
+
+#define ExpectOneBox(...) KB_FROM_CALLER(CheckOneBox(__VA_ARGS__))
+#define ExpectUnchanged(...) KB_FROM_CALLER(CheckUnchanged(__VA_ARGS__))
 
 namespace {
 
@@ -48,14 +52,14 @@ struct SendToEditing : ::testing::Test {
   void AnswerWithoutTyping() {
     f.inputView.user = [](FakeInputView&) { return 1; };
   }
-  void ExpectOneBox(const char* text, const char* caption = "Keelbrook", unsigned type = 0x30) {
+  void CheckOneBox(const char* text, const char* caption = "Keelbrook", unsigned type = 0x30) {
     ASSERT_EQ(1u, f.system.boxes.size());
     EXPECT_EQ(text, f.system.boxes[0].text);
     EXPECT_EQ(caption, f.system.boxes[0].caption);
     EXPECT_EQ(type, f.system.boxes[0].type);
     EXPECT_EQ(BoxOwner::MainWindow, f.system.boxes[0].owner);
   }
-  void ExpectUnchanged() {
+  void CheckUnchanged() {
     EXPECT_EQ((Lines{"Notepad", "Floppy"}), f.lstSendTo.lines);
     EXPECT_EQ((Lines{"C:\\WINDOWS\\SendTo\\Notepad.lnk", "C:\\WINDOWS\\SendTo\\Floppy.pif"}), paths());
   }

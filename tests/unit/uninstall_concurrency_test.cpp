@@ -4,12 +4,9 @@
 
 #include <functional>
 
-#include "fakes/fake_controls.h"
+#include "unit/form_helpers.h"
 
 namespace {
-
-constexpr HKey kHklm = reg::kHkeyLocalMachine;
-const std::string kUninstall = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
 
 // The scripted system, with a step that runs while the form waits for the uninstaller to end.
 class UninstallerSystem : public FakeSystem {

@@ -2,18 +2,9 @@
 // page shows when the registry does not cooperate.
 #include <gtest/gtest.h>
 
-#include "fakes/fake_controls.h"
-#include "platform/app_error.h"
+#include "unit/form_helpers.h"
 
 namespace {
-
-constexpr HKey kHklm = reg::kHkeyLocalMachine;
-const std::string kUninstall = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
-
-void Register(FakeForm& f, const std::string& key, const std::string& display, const std::string& command = "x.exe") {
-  f.registry.SetString(kHklm, kUninstall + "\\" + key, "DisplayName", display);
-  f.registry.SetString(kHklm, kUninstall + "\\" + key, "UninstallString", command);
-}
 
 void ExpectParallel(FakeForm& f) {
   EXPECT_EQ(f.lstUnInstList.lines.size(), f.objects.UnInstKeyNames.size()) << "the two lists must stay parallel";

@@ -2,35 +2,11 @@
 // line shows.
 #include <gtest/gtest.h>
 
-#include "fakes/fake_controls.h"
-#include "platform/app_error.h"
+#include "unit/form_helpers.h"
 
 namespace {
 
-constexpr HKey kHklm = reg::kHkeyLocalMachine;
-const std::string kUninstall = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
-
-void Register(FakeForm& f, const std::string& key, const std::string& display, const std::string& command = "x.exe") {
-  f.registry.SetString(kHklm, kUninstall + "\\" + key, "DisplayName", display);
-  f.registry.SetString(kHklm, kUninstall + "\\" + key, "UninstallString", command);
-}
-
-void Prepare(FakeForm& f, int line) {
-  f->FillUnInstList();
-  f.lstUnInstList.selected = line;
-  f.system.answers = {mb::kIdYes};
-}
-
 bool Registered(FakeForm& f, const std::string& key) { return f.registry.KeyExists(kHklm, kUninstall + "\\" + key); }
-
-std::string RaisedBy(FakeForm& f) {
-  try {
-    f->btnRemoveEntryClick();
-  } catch (const AppError& e) {
-    return e.what();
-  }
-  return "(nothing raised)";
-}
 
 TEST(UninstallRemove, WithoutASelectionTheListReportsTheIndexAndNothingIsAsked) {
   for (int lines : {0, 2}) {
@@ -40,7 +16,7 @@ TEST(UninstallRemove, WithoutASelectionTheListReportsTheIndexAndNothingIsAsked) 
     for (int i = 0; i < lines; ++i) Register(f, "k" + std::to_string(i), "P");
     f->FillUnInstList();
     f.registry.ResetCallCount();
-    EXPECT_EQ(RaisedBy(f), "List index out of bounds (" + std::to_string(lines) + ")");
+    EXPECT_EQ(ErrorOf([&] { f->btnRemoveEntryClick(); }), "List index out of bounds (" + std::to_string(lines) + ")");
     EXPECT_TRUE(f.system.boxes.empty());
     EXPECT_EQ(f.registry.CallCount(), 0);
   }
@@ -178,7 +154,7 @@ TEST(UninstallRemove, ADisplayNameThatIsNoLongerTextRaisesAndNothingIsDeleted) {
   Register(f, "foo", "Foo");
   Prepare(f, 0);
   f.registry.SetDword(kHklm, kUninstall + "\\foo", "DisplayName", 3);
-  EXPECT_EQ(RaisedBy(f), "Invalid data type for 'DisplayName'");
+  EXPECT_EQ(ErrorOf([&] { f->btnRemoveEntryClick(); }), "Invalid data type for 'DisplayName'");
   EXPECT_TRUE(Registered(f, "foo"));
   EXPECT_EQ(f.registry.OpenHandleCount(), 0);
 }

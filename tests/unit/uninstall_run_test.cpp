@@ -2,37 +2,12 @@
 // and the refresh afterwards.
 #include <gtest/gtest.h>
 
-#include "fakes/fake_controls.h"
-#include "platform/app_error.h"
+#include "unit/form_helpers.h"
 
 namespace {
 
-constexpr HKey kHklm = reg::kHkeyLocalMachine;
-const std::string kUninstall = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
-
-void Register(FakeForm& f, const std::string& key, const std::string& display, const std::string& command) {
-  f.registry.SetString(kHklm, kUninstall + "\\" + key, "DisplayName", display);
-  f.registry.SetString(kHklm, kUninstall + "\\" + key, "UninstallString", command);
-}
-
-// A form showing the given registrations, with `line` selected and Yes as the next answer.
-void Prepare(FakeForm& f, int line) {
-  f->FillUnInstList();
-  f.lstUnInstList.selected = line;
-  f.system.answers = {mb::kIdYes};
-}
-
 const std::vector<std::string> kFullRun = {"create", "close-thread", "input-idle", "close-process",
                                            "open:4242", "wait", "close"};
-
-std::string RaisedBy(FakeForm& f) {
-  try {
-    f->btnUninstallClick();
-  } catch (const AppError& e) {
-    return e.what();
-  }
-  return "(nothing raised)";
-}
 
 TEST(UninstallRun, WithoutASelectionTheListReportsTheIndexAndNothingElseHappens) {
   for (int lines : {0, 1, 3}) {
@@ -42,7 +17,7 @@ TEST(UninstallRun, WithoutASelectionTheListReportsTheIndexAndNothingElseHappens)
     for (int i = 0; i < lines; ++i) Register(f, "k" + std::to_string(i), "P" + std::to_string(i), "p.exe");
     f->FillUnInstList();
     f.registry.ResetCallCount();
-    EXPECT_EQ(RaisedBy(f), "List index out of bounds (" + std::to_string(lines) + ")");
+    EXPECT_EQ(ErrorOf([&] { f->btnUninstallClick(); }), "List index out of bounds (" + std::to_string(lines) + ")");
     EXPECT_TRUE(f.system.boxes.empty()) << "no question before a line is found";
     EXPECT_EQ(f.registry.CallCount(), 0);
     EXPECT_TRUE(f.system.processLog.empty());
@@ -224,7 +199,7 @@ TEST(UninstallRun, ACommandThatIsNoTextRaisesAndNothingRuns) {
   Register(f, "foo", "Foo", "foo.exe");
   Prepare(f, 0);
   f.registry.SetDword(kHklm, kUninstall + "\\foo", "UninstallString", 1);
-  EXPECT_EQ(RaisedBy(f), "Invalid data type for 'UninstallString'");
+  EXPECT_EQ(ErrorOf([&] { f->btnUninstallClick(); }), "Invalid data type for 'UninstallString'");
   EXPECT_TRUE(f.system.processLog.empty());
   EXPECT_EQ(f.lstUnInstList.selected, 0) << "not refreshed";
   EXPECT_EQ(f.registry.OpenHandleCount(), 0);

@@ -1,197 +1,65 @@
+// The main window: its creation with the tab strip, the six pages and their controls, the
+// switching of pages, and the window procedures. What each event runs is in
+// main_window_routes.cpp; the keys, drops and double-clicks of the pages in main_window_input.cpp.
 #include "app/win32/main_window.h"
 
 #include <commctrl.h>
 
-#include <cmath>
-#include <cstdint>
 #include <vector>
 
 #include "app/error_report.h"
-#include "platform/app_error.h"
 #include "app/win32/page_layout.h"
 #include "app/win32/resource.h"
+#include "platform/app_error.h"
 #include "platform/win32/system_dll.h"
 #include "platform/win32/win32_system_api.h"
+#include "ui/win32/pointer_events.h"
+#include "ui/win32/scaled_bitmap.h"
 
 namespace {
 
 constexpr const char* kMainClass = "TfrmMain";
 constexpr const char* kPageClass = "KeelbrookPage";
-constexpr const char* kProcProperty = "Keelbrook.Proc";
-constexpr const char* kDoubleClickProperty = "Keelbrook.DoubleClick";
-// A picture or label tells the main window about a pointer event: wParam is the control id,
-// lParam the event.
-constexpr UINT WM_APP_POINTER = WM_APP + 1;
-enum PointerEvent { kPointerDown = 0, kPointerUp = 1, kPointerClick = 2 };
 
 constexpr int kClientWidth = 314;
 constexpr int kClientHeight = 323;
 constexpr int kTabsHeight = 322;
 constexpr DWORD kMainStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
 
-struct ButtonRoute {
-  int id;
-  void (TfrmMain::*handler)();
-};
-
-const ButtonRoute kButtons[] = {
-    {IDC_SYSINFO_SET, &TfrmMain::btnSetClick},
-    {IDC_SYSINFO_EXIT, &TfrmMain::btnSystemExitClick},
-    {IDC_UNINSTALL_CLEARRUN, &TfrmMain::btnClearRunListClick},
-    {IDC_UNINSTALL_CLEARDOCS, &TfrmMain::btnDelDocListClick},
-    {IDC_UNINSTALL_DELETE, &TfrmMain::btnRemoveEntryClick},
-    {IDC_UNINSTALL_UNINSTALL, &TfrmMain::btnUninstallClick},
-    {IDC_UNINSTALL_SYNC, &TfrmMain::bntSyncClick},
-    {IDC_SENDTO_ADD, &TfrmMain::btnSendToAddClick},
-    {IDC_SENDTO_EDIT, &TfrmMain::btnSendToEditClick},
-    {IDC_SENDTO_REMOVE, &TfrmMain::btnSendToRemoveClick},
-    {IDC_OPTIMISE_WINALIGN, &TfrmMain::btnRunWinAlignClick},
-    {IDC_OPTIMISE_SCANDISK, &TfrmMain::btnRunScanDiskClick},
-    {IDC_OPTIMISE_DEFRAG, &TfrmMain::btnRunDefragClick},
-    {IDC_ABOUT_CLOSE, &TfrmMain::btnSystemExitClick},
-};
-
-struct PointerRoute {
-  int id;
-  PointerEvent event;
-  void (TfrmMain::*handler)();
-};
-
-const PointerRoute kPointers[] = {
-    {IDC_OSINFO_IMAGE1, kPointerDown, &TfrmMain::Image1MouseDown},
-    {IDC_OSINFO_IMAGE1, kPointerUp, &TfrmMain::Image1MouseUp},
-    {IDC_OSINFO_IMAGE2, kPointerDown, &TfrmMain::Image2MouseDown},
-    {IDC_OSINFO_IMAGE2, kPointerUp, &TfrmMain::Image2MouseUp},
-    {IDC_OSINFO_IMAGE3, kPointerDown, &TfrmMain::Image3MouseDown},
-    {IDC_OSINFO_IMAGE3, kPointerUp, &TfrmMain::Image3MouseUp},
-    {IDC_OSINFO_IMAGE4, kPointerDown, &TfrmMain::Image4MouseDown},
-    {IDC_OSINFO_IMAGE4, kPointerUp, &TfrmMain::Image4MouseUp},
-    {IDC_OSINFO_IE, kPointerUp, &TfrmMain::lblIEMouseUp},
-    {IDC_OSINFO_DIRECTX, kPointerUp, &TfrmMain::lblDirectXMouseUp},
-    {IDC_ABOUT_IMAGE8, kPointerDown, &TfrmMain::Image8MouseDown},
-    {IDC_ABOUT_IMAGE8, kPointerUp, &TfrmMain::Image8MouseUp},
-    {IDC_ABOUT_IMAGE9, kPointerClick, &TfrmMain::Image9Click},
-    {IDC_ABOUT_LABEL14, kPointerClick, &TfrmMain::Image9Click},
-    {IDC_ABOUT_LABEL15, kPointerClick, &TfrmMain::Image9Click},
-    {IDC_ABOUT_IMAGE10, kPointerClick, &TfrmMain::Image10Click},
-    {IDC_ABOUT_LABEL16, kPointerClick, &TfrmMain::Image10Click},
-    {IDC_ABOUT_TWEETY, kPointerDown, &TfrmMain::imgTweetyMouseDown},
-    {IDC_ABOUT_TWEETY, kPointerUp, &TfrmMain::imgTweetyMouseUp},
-};
-
-bool HasPointerRoute(int id) {
-  for (const PointerRoute& r : kPointers) {
-    if (r.id == id) return true;
-  }
-  return false;
-}
-
-// The names of the files in a drop that landed inside `target` (a rectangle in the client area
-// of the window the drop was sent to), in the order the shell gives them; none when it landed
-// elsewhere. The drop is finished either way. shell32 is loaded here, the first time something
-// is dropped.
-std::vector<std::string> DroppedFiles(HDROP drop, const RECT& target) {
-  using QueryFunction = UINT(WINAPI*)(HDROP, UINT, LPSTR, UINT);
-  using PointFunction = BOOL(WINAPI*)(HDROP, POINT*);
-  using FinishFunction = void(WINAPI*)(HDROP);
-  static const auto query = SystemFunction<QueryFunction>("shell32.dll", "DragQueryFileA");
-  static const auto point = SystemFunction<PointFunction>("shell32.dll", "DragQueryPoint");
-  static const auto finish = SystemFunction<FinishFunction>("shell32.dll", "DragFinish");
-  std::vector<std::string> files;
-  POINT at = {};
-  const bool inside = point && point(drop, &at) && PtInRect(&target, at);
-  const UINT count = query && inside ? query(drop, 0xFFFFFFFF, nullptr, 0) : 0;
-  for (UINT i = 0; i < count; ++i) {
-    std::vector<char> name(query(drop, i, nullptr, 0) + 1, '\0');
-    const UINT got = query(drop, i, name.data(), static_cast<UINT>(name.size()));
-    files.emplace_back(name.data(), got < name.size() ? got : name.size() - 1);
-  }
-  if (finish) finish(drop);
-  return files;
-}
-
-// The page key a key press stands for; false for every other key. Shift and Alt make no page key.
-bool PageKeyOf(WPARAM virtualKey, PageKey& key) {
-  const bool control = (GetKeyState(VK_CONTROL) & 0x8000) != 0;
-  if ((GetKeyState(VK_SHIFT) & 0x8000) || (GetKeyState(VK_MENU) & 0x8000)) return false;
-  if (control) {
-    key = PageKey::Copy;
-    return virtualKey == 'C';
-  }
-  switch (virtualKey) {
-    case VK_F2: key = PageKey::F2; return true;
-    case VK_F5: key = PageKey::F5; return true;
-    case VK_DELETE: key = PageKey::Delete; return true;
-    case VK_RETURN: key = PageKey::Enter; return true;
-    default: return false;
-  }
-}
-
 MainWindow* FromHandle(HWND hwnd) { return reinterpret_cast<MainWindow*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA)); }
 
-// A bitmap resource is drawn once, for 96 DPI; at any other DPI it is resampled to the size of
-// its control. A whole multiple is copied pixel for pixel, which keeps every edge sharp; other
-// factors are filtered (bilinear), where a plain stretch would repeat some rows and columns
-// and not others.
-HBITMAP LoadScaledBitmap(HINSTANCE instance, int id, int width, int height) {
-  HBITMAP source =
-      static_cast<HBITMAP>(LoadImageA(instance, MAKEINTRESOURCEA(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
-  if (!source) return nullptr;
-  BITMAP shape = {};
-  GetObjectA(source, sizeof shape, &shape);
-  const int sw = shape.bmWidth, sh = shape.bmHeight;
-  if (sw <= 0 || sh <= 0 || width <= 0 || height <= 0 || (sw == width && sh == height)) return source;
+// The window class and styles of each kind of control. Labels wrap only when they have room for
+// a second line; pictures of a square show an icon, the others a bitmap.
+struct KindStyle {
+  ControlKind kind;
+  const char* windowClass;
+  DWORD style;
+  DWORD exStyle;
+};
 
-  BITMAPINFO info = {};
-  info.bmiHeader.biSize = sizeof info.bmiHeader;
-  info.bmiHeader.biWidth = sw;
-  info.bmiHeader.biHeight = -sh;  // top-down rows
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
-  std::vector<uint32_t> from(static_cast<size_t>(sw) * static_cast<size_t>(sh));
-  HDC screen = GetDC(nullptr);
-  const int rows = GetDIBits(screen, source, 0, static_cast<UINT>(sh), from.data(), &info, DIB_RGB_COLORS);
-  DeleteObject(source);
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = -height;
-  void* bits = nullptr;
-  HBITMAP scaled = rows == sh ? CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0) : nullptr;
-  ReleaseDC(nullptr, screen);
-  if (!scaled || !bits) {
-    if (scaled) DeleteObject(scaled);
-    return nullptr;
-  }
+constexpr DWORD kMemoStyle = WS_TABSTOP | WS_VSCROLL | ES_MULTILINE | ES_READONLY;
+constexpr DWORD kListStyle = WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | LBS_WANTKEYBOARDINPUT;
 
-  auto* to = static_cast<uint32_t*>(bits);
-  const bool whole = width % sw == 0 && height % sh == 0 && width / sw == height / sh;
-  for (int y = 0; y < height; ++y) {
-    for (int x = 0; x < width; ++x) {
-      uint32_t pixel;
-      if (whole) {
-        pixel = from[static_cast<size_t>(y * sh / height) * sw + static_cast<size_t>(x * sw / width)];
-      } else {
-        // The centre of the target pixel, in source pixels.
-        const double fx = std::fmax(0.0, (x + 0.5) * sw / width - 0.5);
-        const double fy = std::fmax(0.0, (y + 0.5) * sh / height - 0.5);
-        const int x0 = static_cast<int>(fx) < sw - 1 ? static_cast<int>(fx) : sw - 1;
-        const int y0 = static_cast<int>(fy) < sh - 1 ? static_cast<int>(fy) : sh - 1;
-        const int x1 = x0 + 1 < sw ? x0 + 1 : x0, y1 = y0 + 1 < sh ? y0 + 1 : y0;
-        const double ax = fx - x0 > 1.0 ? 1.0 : fx - x0, ay = fy - y0 > 1.0 ? 1.0 : fy - y0;
-        const uint32_t p00 = from[static_cast<size_t>(y0) * sw + x0], p01 = from[static_cast<size_t>(y0) * sw + x1];
-        const uint32_t p10 = from[static_cast<size_t>(y1) * sw + x0], p11 = from[static_cast<size_t>(y1) * sw + x1];
-        pixel = 0;
-        for (int shift = 0; shift < 24; shift += 8) {
-          const double top = ((p00 >> shift) & 0xFF) * (1 - ax) + ((p01 >> shift) & 0xFF) * ax;
-          const double bottom = ((p10 >> shift) & 0xFF) * (1 - ax) + ((p11 >> shift) & 0xFF) * ax;
-          pixel |= static_cast<uint32_t>(top * (1 - ay) + bottom * ay + 0.5) << shift;
-        }
-      }
-      to[static_cast<size_t>(y) * width + x] = pixel;
-    }
+const KindStyle kKindStyles[] = {
+    {ControlKind::Label, "STATIC", SS_NOTIFY, 0},
+    {ControlKind::Edit, "EDIT", WS_TABSTOP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE},
+    {ControlKind::ReadOnlyEdit, "EDIT", WS_TABSTOP | ES_AUTOHSCROLL | ES_READONLY, WS_EX_CLIENTEDGE},
+    {ControlKind::Memo, "EDIT", kMemoStyle, 0},
+    {ControlKind::BorderedMemo, "EDIT", kMemoStyle, WS_EX_CLIENTEDGE},
+    {ControlKind::ListBox, "LISTBOX", kListStyle, WS_EX_CLIENTEDGE},
+    {ControlKind::FileDropList, "LISTBOX", kListStyle, WS_EX_CLIENTEDGE},
+    {ControlKind::Button, "BUTTON", WS_TABSTOP | BS_PUSHBUTTON, 0},
+    {ControlKind::DefaultButton, "BUTTON", WS_TABSTOP | BS_DEFPUSHBUTTON, 0},
+    {ControlKind::Picture, "STATIC", SS_NOTIFY, 0},
+    {ControlKind::HiddenPicture, "STATIC", SS_NOTIFY, 0},
+    {ControlKind::Bevel, "STATIC", SS_ETCHEDHORZ, 0},
+};
+
+const KindStyle& StyleOf(ControlKind kind) {
+  for (const KindStyle& k : kKindStyles) {
+    if (k.kind == kind) return k;
   }
-  GdiFlush();
-  return scaled;
+  return kKindStyles[0];
 }
 
 }  // namespace
@@ -315,7 +183,7 @@ void MainWindow::CreateControls() {
   for (int i = 0; i < kPageCount; ++i) {
     TCITEMA item = {};
     item.mask = TCIF_TEXT;
-    item.pszText = const_cast<char*>(kTabCaptions[i]);
+    item.pszText = const_cast<char*>(kPages[i].caption);
     SendMessageA(tabs_, TCM_INSERTITEMA, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
   }
   RECT area;
@@ -331,9 +199,9 @@ void MainWindow::CreateControls() {
   const auto windowTheme = SystemFunction<ThemeFunction>("uxtheme.dll", "GetWindowTheme");
   const bool themedTabs = enableTexture && windowTheme && windowTheme(tabs_);
   for (int i = 0; i < kPageCount; ++i) {
-    pages_[i] = CreateWindowExA(WS_EX_CONTROLPARENT, kPageClass, kTabCaptions[i], WS_CHILD | WS_CLIPSIBLINGS,
+    pages_[i] = CreateWindowExA(WS_EX_CONTROLPARENT, kPageClass, kPages[i].caption, WS_CHILD | WS_CLIPSIBLINGS,
                                 area.left, area.top, area.right - area.left, area.bottom - area.top, hwnd_,
-                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_PAGE_SYSINFO + i)), instance_,
+                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(kPages[i].id)), instance_,
                                 nullptr);
     SetWindowLongPtrA(pages_[i], GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     // Above the notebook, which would otherwise paint its body over the page.
@@ -351,83 +219,37 @@ void MainWindow::CreateControls() {
 }
 
 HWND MainWindow::CreateControl(const ControlSpec& spec) {
-  const char* cls = "STATIC";
-  DWORD style = WS_CHILD | WS_VISIBLE;
-  DWORD exStyle = 0;
-  bool square = spec.width == spec.height;
-  switch (spec.kind) {
-    case ControlKind::Label:
-      style |= SS_NOTIFY | (spec.height > 20 ? SS_LEFT : SS_LEFTNOWORDWRAP);
-      break;
-    case ControlKind::Edit:
-      cls = "EDIT";
-      style |= WS_TABSTOP | ES_AUTOHSCROLL;
-      exStyle = WS_EX_CLIENTEDGE;
-      break;
-    case ControlKind::ReadOnlyEdit:
-      cls = "EDIT";
-      style |= WS_TABSTOP | ES_AUTOHSCROLL | ES_READONLY;
-      exStyle = WS_EX_CLIENTEDGE;
-      break;
-    case ControlKind::Memo:
-    case ControlKind::BorderedMemo:
-      cls = "EDIT";
-      style |= WS_TABSTOP | WS_VSCROLL | ES_MULTILINE | ES_READONLY;
-      if (spec.kind == ControlKind::BorderedMemo) exStyle = WS_EX_CLIENTEDGE;
-      break;
-    case ControlKind::ListBox:
-    case ControlKind::FileDropList:
-      cls = "LISTBOX";
-      style |= WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | LBS_WANTKEYBOARDINPUT;
-      exStyle = WS_EX_CLIENTEDGE;
-      // The style alone makes the page a drop target, for the list on it: the shell that reads
-      // a drop is loaded only when the first one comes.
-      if (spec.kind == ControlKind::FileDropList) {
-        SetWindowLongA(pages_[spec.page], GWL_EXSTYLE, GetWindowLongA(pages_[spec.page], GWL_EXSTYLE) | WS_EX_ACCEPTFILES);
-      }
-      break;
-    case ControlKind::Button:
-      cls = "BUTTON";
-      style |= WS_TABSTOP | BS_PUSHBUTTON;
-      break;
-    case ControlKind::DefaultButton:
-      cls = "BUTTON";
-      style |= WS_TABSTOP | BS_DEFPUSHBUTTON;
-      break;
-    case ControlKind::Picture:
-    case ControlKind::HiddenPicture:
-      style |= SS_NOTIFY | (square ? SS_ICON : SS_BITMAP);
-      if (spec.kind == ControlKind::HiddenPicture) style &= ~WS_VISIBLE;
-      break;
-    case ControlKind::Bevel:
-      style |= SS_ETCHEDHORZ;
-      break;
-  }
-  HWND page = pages_[spec.page];
-  // A memo lays its lines out again for every font it is given: its text comes after the font.
+  const KindStyle& kind = StyleOf(spec.kind);
+  const bool square = spec.width == spec.height;
   const bool memo = spec.kind == ControlKind::Memo || spec.kind == ControlKind::BorderedMemo;
+  const bool picture = spec.kind == ControlKind::Picture || spec.kind == ControlKind::HiddenPicture;
+  DWORD style = WS_CHILD | kind.style | (spec.kind == ControlKind::HiddenPicture ? 0 : WS_VISIBLE);
+  if (spec.kind == ControlKind::Label) style |= spec.height > 20 ? SS_LEFT : SS_LEFTNOWORDWRAP;
+  if (picture) style |= square ? SS_ICON : SS_BITMAP;
+  HWND page = pages_[spec.page];
+  // The style alone makes the page a drop target, for the list on it: the shell that reads a
+  // drop is loaded only when the first one comes.
+  if (spec.kind == ControlKind::FileDropList)
+    SetWindowLongA(page, GWL_EXSTYLE, GetWindowLongA(page, GWL_EXSTYLE) | WS_EX_ACCEPTFILES);
+
+  // A memo lays its lines out again for every font it is given: its text comes after the font.
   const char* text = spec.text && !memo ? spec.text : "";
-  HWND control = CreateWindowExA(exStyle, cls, text, style, Scale(spec.x), Scale(spec.y),
+  HWND control = CreateWindowExA(kind.exStyle, kind.windowClass, text, style, Scale(spec.x), Scale(spec.y),
                                  Scale(spec.width), Scale(spec.height), page,
                                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)), instance_, nullptr);
   if (!control) return nullptr;
   SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
   if (memo && spec.text) SetWindowTextA(control, spec.text);
+  if (memo) UseAsHelpMemo(control);
 
   switch (spec.kind) {
-    case ControlKind::Label: {
-      auto label = std::make_unique<Win32Label>(control);
-      labelByHandle_[control] = label.get();
-      labels_[spec.id] = std::move(label);
+    case ControlKind::Label:
+      labels_[spec.id] = std::make_unique<Win32Label>(control);
       break;
-    }
     case ControlKind::Edit:
     case ControlKind::ReadOnlyEdit:
-      texts_[spec.id] = std::make_unique<Win32Text>(control);
-      break;
     case ControlKind::Memo:
     case ControlKind::BorderedMemo:
-      UseAsHelpMemo(control);
       texts_[spec.id] = std::make_unique<Win32Text>(control);
       break;
     case ControlKind::ListBox:
@@ -446,11 +268,11 @@ HWND MainWindow::CreateControl(const ControlSpec& spec) {
       if (square) {
         // The picture knows its image at once (the page's handlers ask for it); it loads and
         // shows it when the page is first shown.
-        auto picture = std::make_unique<Win32Picture>(control, false);
-        if (spec.image) picture->SetImage(spec.image);
-        Win32Picture* shown = picture.get();
-        WhenPageShown(spec.page, [shown] { shown->Realise(); });
-        pictures_[spec.id] = std::move(picture);
+        auto shown = std::make_unique<Win32Picture>(control, false);
+        if (spec.image) shown->SetImage(spec.image);
+        Win32Picture* realised = shown.get();
+        WhenPageShown(spec.page, [realised] { realised->Realise(); });
+        pictures_[spec.id] = std::move(shown);
       } else if (spec.image) {
         const int image = spec.image, width = Scale(spec.width), height = Scale(spec.height);
         WhenPageShown(spec.page, [this, control, image, width, height] {
@@ -465,10 +287,7 @@ HWND MainWindow::CreateControl(const ControlSpec& spec) {
     case ControlKind::Bevel:
       break;
   }
-  if (HasPointerRoute(spec.id)) {
-    SetPropA(control, kProcProperty,
-             reinterpret_cast<HANDLE>(SetWindowLongPtrA(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(PointerProc))));
-  }
+  if (HasPointerRoute(spec.id)) ReportPointerEvents(control);
   return control;
 }
 
@@ -534,117 +353,8 @@ void MainWindow::SetActivePage(int index) {
   ShowPage(index);
 }
 
-bool MainWindow::TranslateCommandKeys(const MSG& msg) {
-  if (msg.message != WM_KEYDOWN || !form_ || (msg.hwnd != hwnd_ && !IsChild(hwnd_, msg.hwnd))) return false;
-  PageKey key;
-  if (!PageKeyOf(msg.wParam, key)) return false;
-  HWND focus = GetFocus();
-  const auto list = focus ? lists_.find(GetDlgCtrlID(focus)) : lists_.end();
-  const bool inList = list != lists_.end() && list->second->Handle() == focus && IsChild(pages_[activePage_], focus);
-  return PressPageKey(key, inList);
-}
 
-bool MainWindow::PressPageKey(PageKey key, bool inList) {
-  bool taken = false;
-  // A key whose handler stopped at an error was the page's all the same.
-  const bool ran = RunHandler(system_, [&] { taken = form_->PageKeyPressed(activePage_, key, inList); });
-  return taken || !ran;
-}
 
-// The lists are not subclassed: under Wine a list box given an ANSI window procedure answers
-// other programs' Unicode requests for its lines through a fixed buffer that long lines overrun.
-// What they need comes to their page instead, through whichever message loop is running: the
-// program's own, or that of a box without owner, which leaves the window usable meanwhile.
-// Files are dropped on the page, which takes the ones that land on its list; a double-click
-// and the keys pressed in a list come as the list's notifications.
-LRESULT MainWindow::OnListKey(WPARAM virtualKey, HWND list) {
-  PageKey key;
-  if (!form_ || !PageKeyOf(virtualKey, key) || !IsChild(pages_[activePage_], list)) return -1;
-  return PressPageKey(key, true) ? -2 : -1;  // -2: the key is done with; -1: the list's own
-}
-
-void MainWindow::OnListDoubleClick(HWND list) {
-  // Where the double-click was: a line, or the space below the last one.
-  const DWORD at = GetMessagePos();
-  POINT pt = {static_cast<short>(LOWORD(at)), static_cast<short>(HIWORD(at))};
-  ScreenToClient(list, &pt);
-  const LRESULT hit = SendMessageA(list, LB_ITEMFROMPOINT, 0, MAKELPARAM(pt.x, pt.y));
-  const int line = HIWORD(hit) ? -1 : static_cast<int>(LOWORD(hit));
-  RunHandler(system_, [&] { form_->ListDoubleClick(activePage_, line); });
-}
-
-void MainWindow::OnDropFiles(HWND page, HDROP drop) {
-  const auto list = lists_.find(IDC_SENDTO_LIST);
-  RECT onList = {};
-  if (list != lists_.end() && GetParent(list->second->Handle()) == page) {
-    GetWindowRect(list->second->Handle(), &onList);
-    ScreenToClient(page, reinterpret_cast<POINT*>(&onList.left));
-    ScreenToClient(page, reinterpret_cast<POINT*>(&onList.right));
-  }
-  const std::vector<std::string> files = DroppedFiles(drop, onList);
-  if (form_ && !files.empty()) RunHandler(system_, [&] { form_->lstSendToDropFiles(files); });
-}
-
-bool MainWindow::TranslatePageKeys(const MSG& msg) {
-  if (msg.message != WM_KEYDOWN || !hwnd_ || !(GetKeyState(VK_CONTROL) & 0x8000)) return false;
-  if (msg.hwnd != hwnd_ && !IsChild(hwnd_, msg.hwnd)) return false;
-  int step = 0;
-  if (msg.wParam == VK_TAB) step = (GetKeyState(VK_SHIFT) & 0x8000) ? -1 : 1;
-  if (msg.wParam == VK_NEXT) step = 1;
-  if (msg.wParam == VK_PRIOR) step = -1;
-  if (step == 0) return false;
-  // As in the system's property sheets: a focus on the tab strip stays there, a focus on the
-  // page moves to the first control of the next page (ShowPage does that). A focus the strip
-  // only holds for a page without controls goes back into the next page.
-  const bool intoPage = focusParked_ && GetFocus() == tabs_;
-  SetActivePage((activePage_ + step + kPageCount) % kPageCount);
-  if (intoPage) FocusActivePage();
-  return true;
-}
-
-void MainWindow::Dispatch(void (TfrmMain::*handler)()) {
-  if (!form_) return;
-  RunHandler(system_, [&] { (form_.get()->*handler)(); });
-}
-
-void MainWindow::OnCommand(int id, int code, HWND control) {
-  if (id == IDOK && !control) {
-    // Enter: a focused push button is pressed itself; otherwise the page decides.
-    HWND focus = GetFocus();
-    char cls[16] = {};
-    if (focus && IsChild(pages_[activePage_], focus) && GetClassNameA(focus, cls, sizeof cls) &&
-        lstrcmpiA(cls, "Button") == 0) {
-      SendMessageA(focus, BM_CLICK, 0, 0);
-      return;
-    }
-    if (form_) RunHandler(system_, [&] { form_->EnterPressed(activePage_); });
-    return;
-  }
-  if (id == IDCANCEL && !control) {
-    if (form_) RunHandler(system_, [&] { form_->EscapePressed(activePage_); });
-    return;
-  }
-  const auto list = lists_.find(id);
-  if (list != lists_.end() && list->second->Handle() == control) {
-    if (code == LBN_DBLCLK && form_) OnListDoubleClick(control);
-    return;
-  }
-  // A button drawn here reports the second press of a quick double-click as a double-click;
-  // the system's push buttons take it as a second press, and so does every button here.
-  if (code != BN_CLICKED && code != BN_DOUBLECLICKED) return;
-  for (const ButtonRoute& r : kButtons) {
-    if (r.id == id) {
-      Dispatch(r.handler);
-      return;
-    }
-  }
-}
-
-void MainWindow::OnPointer(int id, int event) {
-  for (const PointerRoute& r : kPointers) {
-    if (r.id == id && r.event == event) Dispatch(r.handler);
-  }
-}
 
 bool MainWindow::HandlePageMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
   switch (msg) {
@@ -666,7 +376,8 @@ bool MainWindow::HandlePageMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESU
     case WM_CTLCOLORSTATIC: {
       HDC dc = reinterpret_cast<HDC>(wParam);
       HWND control = reinterpret_cast<HWND>(lParam);
-      auto found = labelByHandle_.find(control);
+      const auto found = labels_.find(GetDlgCtrlID(control));
+      const bool label = found != labels_.end() && found->second->Handle() == control;
       // Labels, pictures and help texts show the page's background: with the tab texture the
       // dialog manager gives a brush of it, aligned to the control, and a transparent text
       // background. A read-only field keeps the face colour that marks it read-only.
@@ -679,7 +390,7 @@ bool MainWindow::HandlePageMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESU
         SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
         result = reinterpret_cast<LRESULT>(pageBrush_);
       }
-      SetTextColor(dc, found != labelByHandle_.end() ? found->second->TextColorRef() : GetSysColor(COLOR_WINDOWTEXT));
+      SetTextColor(dc, label ? found->second->TextColorRef() : GetSysColor(COLOR_WINDOWTEXT));
       return true;
     }
     default:
@@ -705,49 +416,6 @@ LRESULT CALLBACK MainWindow::PageProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM
   return DefWindowProcA(hwnd, msg, wParam, lParam);
 }
 
-LRESULT CALLBACK MainWindow::PointerProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  WNDPROC original = reinterpret_cast<WNDPROC>(GetPropA(hwnd, kProcProperty));
-  HWND page = GetParent(hwnd);
-  WPARAM id = static_cast<WPARAM>(GetDlgCtrlID(hwnd));
-  switch (msg) {
-    case WM_LBUTTONDOWN:
-    case WM_LBUTTONDBLCLK:
-    case WM_RBUTTONDOWN:
-    case WM_RBUTTONDBLCLK:
-    case WM_MBUTTONDOWN:
-    case WM_MBUTTONDBLCLK:
-      // The release must come back here even when the pointer has left the picture. The second
-      // press of a double-click is a press like any other, but its release is no second click:
-      // a double-click on a link opens it once.
-      SetPropA(hwnd, kDoubleClickProperty, reinterpret_cast<HANDLE>(msg == WM_LBUTTONDBLCLK ? 1 : 0));
-      SetCapture(hwnd);
-      SendMessageA(page, WM_APP_POINTER, id, kPointerDown);
-      return 0;
-    case WM_LBUTTONUP:
-    case WM_RBUTTONUP:
-    case WM_MBUTTONUP: {
-      bool captured = GetCapture() == hwnd;
-      if (captured) ReleaseCapture();
-      SendMessageA(page, WM_APP_POINTER, id, kPointerUp);
-      POINT pt = {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
-      RECT r;
-      GetClientRect(hwnd, &r);
-      bool secondOfDouble = GetPropA(hwnd, kDoubleClickProperty) != nullptr;
-      if (msg == WM_LBUTTONUP && captured && !secondOfDouble && PtInRect(&r, pt)) {
-        SendMessageA(page, WM_APP_POINTER, id, kPointerClick);
-      }
-      return 0;
-    }
-    case WM_NCDESTROY:
-      SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original));
-      RemovePropA(hwnd, kProcProperty);
-      RemovePropA(hwnd, kDoubleClickProperty);
-      break;
-    default:
-      break;
-  }
-  return original ? CallWindowProcA(original, hwnd, msg, wParam, lParam) : DefWindowProcA(hwnd, msg, wParam, lParam);
-}
 
 LRESULT CALLBACK MainWindow::WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   if (msg == WM_NCCREATE) {

@@ -42,7 +42,6 @@ class MainWindow : public FormWindowControl {
  private:
   static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
   static LRESULT CALLBACK PageProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
-  static LRESULT CALLBACK PointerProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
   LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam);
   // Messages the pages pass up: commands, notifications, colours.
   bool HandlePageMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
@@ -64,6 +63,8 @@ class MainWindow : public FormWindowControl {
   void FocusActivePage();
   void OnCommand(int id, int code, HWND control);
   void OnPointer(int id, int event);
+  // Whether some pointer event of control `id` runs a handler.
+  static bool HasPointerRoute(int id);
   bool PressPageKey(PageKey key, bool inList);
   // A key pressed in a list (WM_VKEYTOITEM): -2 when the page took it, -1 for the list's own.
   LRESULT OnListKey(WPARAM virtualKey, HWND list);
@@ -98,7 +99,6 @@ class MainWindow : public FormWindowControl {
   std::map<int, std::unique_ptr<Win32Label>> labels_;
   std::map<int, std::unique_ptr<Win32ListBox>> lists_;
   std::map<int, std::unique_ptr<Win32Picture>> pictures_;
-  std::map<HWND, Win32Label*> labelByHandle_;
   Win32OpenDialog openDialog_;
   std::unique_ptr<TfrmMain> form_;
 };

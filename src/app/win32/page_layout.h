@@ -3,6 +3,8 @@
 // id and hint. The main window creates them in this order, which is also the tab order.
 #include <windows.h>
 
+#include "app/page_index.h"
+
 enum class ControlKind {
   Label,        // static text
   Edit,         // one-line edit field
@@ -19,7 +21,7 @@ enum class ControlKind {
 };
 
 struct ControlSpec {
-  int page;  // tab index
+  PageIndex page;
   ControlKind kind;
   int id;
   const char* text;  // caption, or the memo's lines joined with "\r\n"
@@ -31,4 +33,9 @@ struct ControlSpec {
 extern const ControlSpec kControls[];
 extern const int kControlCount;
 
-extern const char* const kTabCaptions[6];
+// The pages in the order of their tabs: the tab's caption and the page window's id.
+struct PageSpec {
+  const char* caption;
+  int id;
+};
+extern const PageSpec kPages[kPageCount];
