@@ -29,7 +29,9 @@ if(KB_PRODUCT_ONLY)
     foreach(variant "" _symbols)
       add_executable(${program}${variant} WIN32 $<TARGET_OBJECTS:${program}_objects>)
       # No time stamp in the PE header: the same sources give the same bytes.
-      target_link_options(${program}${variant} PRIVATE ${KB_STATIC} -mwindows -Wl,--no-insert-timestamp)
+      target_link_options(${program}${variant} PRIVATE ${KB_STATIC} -mwindows -Wl,--no-insert-timestamp
+        -Wl,-T,${CMAKE_SOURCE_DIR}/cmake/except-table.ld)
+      set_target_properties(${program}${variant} PROPERTIES LINK_DEPENDS ${CMAKE_SOURCE_DIR}/cmake/except-table.ld)
     endforeach()
     target_link_options(${program} PRIVATE -s)
     target_link_options(${program}_symbols PRIVATE -Wl,-Map=${CMAKE_BINARY_DIR}/symbols/${program}.map)

@@ -9,8 +9,8 @@
 #
 # SYMBOLS.exe is the same link as SHIPPED.exe with its symbols kept, SYMBOLS.map the linker's map
 # of it. Exact rather than a sweep over the section: the linker puts data into .text (the
-# constructor lists, .gcc_except_table at its end), and decoded as code that data shows
-# "instructions" that are none. So only the input sections the map shows as code are read, and
+# constructor lists; the exception tables too, unless cmake/except-table.ld moves them), and
+# decoded as code that data shows "instructions" that are none. So only the input sections the map shows as code are read, and
 # the disassembler starts afresh at every function; each finding names its function and the
 # object (or archive member) it came from.
 set -euo pipefail

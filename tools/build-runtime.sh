@@ -16,6 +16,7 @@
 #
 #   KB_RUNTIME_CACHE  the cache (default ${XDG_CACHE_HOME:-$HOME/.cache}/keelbrook)
 #   KB_RUNTIME_JOBS   parallel jobs (default: the number of cores)
+#   KB_RUNTIME_KEEP_FAILED=1  keep the folder of a failed build
 set -euo pipefail
 export LC_ALL=C
 # Search paths for the build machine's own compiler; in a cross build they would only mislead.
@@ -52,14 +53,15 @@ crt_extra=(i586+387:intrincs/lib32_libkernel32_a-rdtsc.o,intrincs/lib32_libkerne
   i486+387+sse:$(printf 'misc/lib32_libmingwex_a-%s.o,' feclearexcept fegetenv fegetexceptflag fesetenv fesetexceptflag fesetround fetestexcept))
 # libgcc objects that use later instructions by design, each only after asking the processor,
 # and linked only into programs that ask for them: the _Float16 conversions (SSE2), the CPU
-# model of __builtin_cpu_supports (XGETBV) and the -ffast-math start file (MXCSR). Their
-# assembler may accept those extensions and nothing else; tests/check-i486.sh proves none of
-# them is in keelbrook.exe.
-libgcc_extra=(sse2:-msse2:extendhfsf2.c,extendhfdf2.c,extendhftf2.c,extendhfxf2.c,truncsfhf2.c,truncdfhf2.c,truncxfhf2.c,trunctfhf2.c,eqhf2.c,_divhc3.c,_mulhc3.c
-  xsave::cpuinfo.c
-  sse+fxsr::crtfastmath.c)
+# model of __builtin_cpu_supports (XGETBV) and the -ffast-math start file (MXCSR). Each entry:
+# the assembler's processor, the compiler flag, the files. GCC takes SSE to mean a P6 as well
+# (CMOV, FCOMI), hence i686 for those. tests/check-i486.sh proves none of them is in
+# keelbrook.exe.
+libgcc_extra=(i686+sse2:-msse2:extendhfsf2.c,extendhfdf2.c,extendhftf2.c,extendhfxf2.c,truncsfhf2.c,truncdfhf2.c,truncxfhf2.c,trunctfhf2.c,eqhf2.c,_divhc3.c,_mulhc3.c
+  i486+387+xsave::cpuinfo.c
+  i686+sse+fxsr::crtfastmath.c)
 # Bump when the steps below change what they build.
-recipe_revision=1
+recipe_revision=2
 
 die() { echo "runtime: $*" >&2; exit 1; }
 version_of() { dpkg-query -W -f='${Version}' "$1" 2>/dev/null; }
@@ -151,16 +153,22 @@ crt() {
 # make variables that give the libgcc objects above their assembler extensions.
 libgcc_overrides=()
 for entry in "${libgcc_extra[@]}"; do
-  IFS=: read -r ext cflag files <<<"$entry"
+  IFS=: read -r arch cflag files <<<"$entry"
   IFS=, read -ra list <<<"$files"
   for f in "${list[@]}"; do
-    libgcc_overrides+=("CFLAGS-$f=${cflag:+$cflag }-Wa,-march=i486+387+$ext")
+    libgcc_overrides+=("CFLAGS-$f=${cflag:+$cflag }-Wa,-march=$arch")
   done
 done
 
 target_lib() {  # make target
   cd "$work/build-gcc"
-  PATH="$stage/bin:$PATH" make -j"$jobs" "all-target-$1" "${libgcc_overrides[@]}"
+  if [ "$1" = libgcc ]; then
+    # GCC's top-level Makefile passes no command-line variables down (MAKEOVERRIDES=), so the
+    # assembler extensions above go to libgcc's own make.
+    PATH="$stage/bin:$PATH" make configure-target-libgcc
+    PATH="$stage/bin:$PATH" make -C $target/libgcc -j"$jobs" all "${libgcc_overrides[@]}"
+  fi
+  PATH="$stage/bin:$PATH" make -j"$jobs" "all-target-$1"
   PATH="$stage/bin:$PATH" make "install-target-$1"
 }
 
@@ -250,7 +258,8 @@ main() {
 
   work=$(mktemp -d "$base/$name.tmp.XXXXXX")
   stage=$work/prefix  # where it is installed, then renamed to $prefix
-  trap 'stop_stage; rm -rf "$work"' EXIT
+  # KB_RUNTIME_KEEP_FAILED=1 keeps a failed build's folder, to look into (never used as a cache).
+  trap 'stop_stage; [ -n "${KB_RUNTIME_KEEP_FAILED:-}" ] && [ ! -d "$prefix" ] || rm -rf "$work"' EXIT
   trap 'exit 130' INT TERM HUP
   : >"$log"
   start=$SECONDS
