@@ -1,15 +1,20 @@
 # Two commands: `make run` and `make test`. Everything else lives in CMake (CMakePresets.json).
 SHELL := /bin/bash
-.PHONY: run test deps host win32 bench fuzz screenshots dist clean
+.PHONY: run test deps runtime host win32 bench fuzz screenshots dist clean
 
 deps:
 	@tools/install-deps.sh
+
+# keelbrook.exe's compiler and runtime, built for the i486 from Debian's sources once per machine
+# into a cache outside the checkout (tools/build-runtime.sh; the first time takes about 20 minutes).
+runtime: deps
+	@tools/build-runtime.sh
 
 host: deps
 	@cmake --preset host >/dev/null
 	@cmake --build --preset host
 
-win32: deps
+win32: runtime
 	@cmake --preset win32 >/dev/null
 	@cmake --build --preset win32
 
@@ -29,7 +34,7 @@ fuzz: deps
 	@tools/fuzz.sh
 
 # Benchmarks beside their peers (README "Benchmarks"); builds only what they need.
-bench: deps
+bench: runtime
 	@cmake --preset host >/dev/null && cmake --build --preset host --target keelbrook_bench_host
 	@cmake --preset win32 >/dev/null && cmake --build --preset win32 --target bench_programs
 	@tools/bench.sh

@@ -17,18 +17,42 @@ if(KB_PRODUCT_ONLY)
   file(GLOB KB_SHELL_SOURCES CONFIGURE_DEPENDS src/app/win32/*.cpp)
   set(KB_RC ${CMAKE_SOURCE_DIR}/src/app/win32/keelbrook.rc)
   include(cmake/resources.cmake)
-  add_executable(keelbrook WIN32 ${KB_SHELL_SOURCES} ${KB_RC})
-  target_include_directories(keelbrook PRIVATE src src/app/win32 ${CMAKE_BINARY_DIR}/resources)
-  target_link_libraries(keelbrook PRIVATE keelbrook_adapters)
-  # No time stamp in the PE header: the same sources give the same bytes.
-  target_link_options(keelbrook PRIVATE ${KB_STATIC} -mwindows -s -Wl,--no-insert-timestamp)
-  add_dependencies(keelbrook keelbrook_images)
+  # Compiled once and linked twice: as shipped (stripped), and with its symbols and the linker's
+  # map beside it in symbols/, which tests/check-i486.sh reads function by function.
+  add_library(keelbrook_objects OBJECT ${KB_SHELL_SOURCES} ${KB_RC})
+  target_include_directories(keelbrook_objects PRIVATE src src/app/win32 ${CMAKE_BINARY_DIR}/resources)
+  target_link_libraries(keelbrook_objects PRIVATE keelbrook_adapters)
+  add_dependencies(keelbrook_objects keelbrook_images)
   # The benchmark's floor: one empty window of the main window's size, built as the program is.
-  add_executable(empty_window WIN32 bench/empty_window.cpp)
+  add_library(empty_window_objects OBJECT bench/empty_window.cpp)
+  foreach(program keelbrook empty_window)
+    foreach(variant "" _symbols)
+      add_executable(${program}${variant} WIN32 $<TARGET_OBJECTS:${program}_objects>)
+      # No time stamp in the PE header: the same sources give the same bytes.
+      target_link_options(${program}${variant} PRIVATE ${KB_STATIC} -mwindows -Wl,--no-insert-timestamp
+        -Wl,-T,${CMAKE_SOURCE_DIR}/cmake/except-table.ld)
+      set_target_properties(${program}${variant} PROPERTIES LINK_DEPENDS ${CMAKE_SOURCE_DIR}/cmake/except-table.ld)
+    endforeach()
+    target_link_options(${program} PRIVATE -s)
+    target_link_options(${program}_symbols PRIVATE -Wl,-Map=${CMAKE_BINARY_DIR}/symbols/${program}.map)
+    set_target_properties(${program} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${KB_OUTPUT_DIR})
+    set_target_properties(${program}_symbols PROPERTIES OUTPUT_NAME ${program}
+      RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/symbols)
+  endforeach()
+  target_link_libraries(keelbrook PRIVATE keelbrook_adapters)
+  target_link_libraries(keelbrook_symbols PRIVATE keelbrook_adapters)
   target_link_libraries(empty_window PRIVATE user32 gdi32 kernel32)
-  target_link_options(empty_window PRIVATE ${KB_STATIC} -s)
-  set_target_properties(keelbrook empty_window PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${KB_OUTPUT_DIR})
+  target_link_libraries(empty_window_symbols PRIVATE user32 gdi32 kernel32)
   return()
+endif()
+
+# The i486 compiler and runtime that what we ship is built with, from the cache that
+# tools/build-runtime.sh fills (make builds it before this configure runs).
+execute_process(COMMAND ${CMAKE_SOURCE_DIR}/tools/build-runtime.sh --prefix
+  OUTPUT_VARIABLE KB_I486_RUNTIME ERROR_VARIABLE kb_runtime_error RESULT_VARIABLE kb_runtime_status
+  OUTPUT_STRIP_TRAILING_WHITESPACE)
+if(NOT kb_runtime_status EQUAL 0)
+  message(FATAL_ERROR "${kb_runtime_error}")
 endif()
 
 include(ExternalProject)
@@ -39,6 +63,7 @@ ExternalProject_Add(keelbrook
              -DCMAKE_BUILD_TYPE=${CMAKE_BUILD_TYPE}
              -DKB_PRODUCT_ONLY=ON
              -DKB_PRODUCT_OUTPUT_DIR=${CMAKE_BINARY_DIR}
+             -DKB_I486_RUNTIME=${KB_I486_RUNTIME}
   # Its own build decides what is out of date.
   BUILD_ALWAYS ON
   INSTALL_COMMAND ""
@@ -89,5 +114,13 @@ add_test(NAME win32.imports
 add_test(NAME win32.icon-masks
   COMMAND ${CMAKE_BINARY_DIR}/product/tools/imagegen --check ${CMAKE_SOURCE_DIR}/resources/images.txt
           ${CMAKE_BINARY_DIR}/product/resources)
+
+# No instruction newer than the i486 in the code of what we ship, checked on the twins linked
+# with their symbols (build/win32/product/symbols).
+set(kb_symbols ${CMAKE_BINARY_DIR}/product/symbols)
+add_test(NAME win32.i486
+  COMMAND ${CMAKE_SOURCE_DIR}/tests/check-i486.sh
+    ${KB_EXE_FILE} ${kb_symbols}/keelbrook.exe ${kb_symbols}/keelbrook.map
+    ${CMAKE_BINARY_DIR}/empty_window.exe ${kb_symbols}/empty_window.exe ${kb_symbols}/empty_window.map)
 
 include(cmake/bench.cmake)

@@ -1,6 +1,11 @@
 #!/usr/bin/env bash
 # Installs what the build and the tests need on a Debian 12 machine, and only what is missing.
 # Safe to run again and again: with everything present it changes nothing and returns at once.
+#
+# Besides the tools, keelbrook.exe needs its runtime built from Debian's own sources for the i486
+# (tools/build-runtime.sh): the GCC sources come as the gcc-12-source package, the MinGW-w64
+# sources through `apt-get source`, which needs a deb-src entry for the machine's own suite.
+# Other programs may be running apt at the same time, so every apt call waits for the lock.
 set -euo pipefail
 
 need=()
@@ -8,18 +13,80 @@ have_pkg() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok
 
 pkgs=(g++-mingw-w64-i686 mingw-w64-i686-dev wine wine32:i386 wine64 fonts-wine xvfb
       googletest imagemagick xdotool x11-utils cmake make g++ clang zip libclang-rt-14-dev valgrind
-      libbenchmark-dev)
+      libbenchmark-dev
+      gcc-12-source libgmp-dev libmpfr-dev libmpc-dev dpkg-dev xz-utils bzip2 util-linux)
 for p in "${pkgs[@]}"; do have_pkg "$p" || need+=("$p"); done
-[ ${#need[@]} -eq 0 ] && exit 0
+
+# The MinGW-w64 sources of the installed version must be fetchable.
+have_src() { apt-cache showsrc mingw-w64 2>/dev/null | grep -q '^Package: mingw-w64$'; }
+src_ok=1
+have_src || src_ok=0
+[ ${#need[@]} -eq 0 ] && [ $src_ok -eq 1 ] && exit 0
 
 if [ "$(id -u)" -ne 0 ]; then
-  echo "install-deps: missing packages (${need[*]}); run as root to install them" >&2
+  [ ${#need[@]} -eq 0 ] || echo "install-deps: missing packages (${need[*]})" >&2
+  [ $src_ok -eq 1 ] || echo "install-deps: no deb-src entry for the MinGW-w64 sources" >&2
+  echo "install-deps: run as root to install them" >&2
   exit 1
 fi
 
 export DEBIAN_FRONTEND=noninteractive
+apt_opts=(-o DPkg::Lock::Timeout=600 -q)
+# apt-get update takes the lists lock, which the timeout above does not cover everywhere: try
+# again for a while when another apt holds it.
+apt_update() {
+  local i
+  for i in $(seq 1 60); do
+    apt-get "${apt_opts[@]}" update -qq >/dev/null 2>&1 && return 0
+    sleep 10
+  done
+  apt-get "${apt_opts[@]}" update -qq
+}
+
+updated=
 if ! dpkg --print-foreign-architectures | grep -qx i386; then
   dpkg --add-architecture i386
 fi
-apt-get update -qq
-apt-get install -y -qq --no-install-recommends "${need[@]}" >/dev/null
+
+if [ $src_ok -eq 0 ]; then
+  # A deb-src twin of each deb entry that serves this machine's Debian suite, so that
+  # `apt-get source` fetches the sources of exactly what is installed.
+  . /etc/os-release
+  suite=${VERSION_CODENAME:?no VERSION_CODENAME in /etc/os-release}
+  out=/etc/apt/sources.list.d/keelbrook-deb-src.sources
+  {
+    echo "# Added by keelbrook's tools/install-deps.sh: sources of the packages the build rebuilds."
+    for f in /etc/apt/sources.list.d/*.sources; do
+      [ -f "$f" ] && [ "$f" != "$out" ] || continue
+      # deb822 stanzas: keep those of type deb for this suite, as deb-src.
+      awk -v suite="$suite" '
+        function flush() {
+          if (types ~ /(^| )deb( |$)/ && suites ~ ("(^| )" suite "( |$)")) {
+            print "Types: deb-src"; printf "%s", body; print ""
+          }
+          types = ""; suites = ""; body = ""
+        }
+        /^[ \t]*$/ { flush(); next }
+        /^#/ { next }
+        /^Types:/ { types = $0; sub(/^Types:[ \t]*/, "", types); next }
+        { if ($0 ~ /^Suites:/) { suites = $0; sub(/^Suites:[ \t]*/, "", suites) }
+          body = body $0 "\n" }
+        END { flush() }' "$f"
+    done
+  } >"$out.new"
+  # One-line entries (sources.list style) for the same suite.
+  lines=$(cat /etc/apt/sources.list /etc/apt/sources.list.d/*.list 2>/dev/null |
+    awk -v suite="$suite" '$1 == "deb" { for (i = 2; i <= NF; i++) if ($i == suite || $i ~ ("^" suite "-")) { sub(/^deb/, "deb-src"); print; break } }') || true
+  if [ -n "$lines" ]; then
+    echo "$lines" >/etc/apt/sources.list.d/keelbrook-deb-src.list
+  fi
+  if grep -q '^Types: deb-src' "$out.new"; then mv "$out.new" "$out"; else rm -f "$out.new"; fi
+  apt_update
+  updated=1
+  have_src || { echo "install-deps: still no source for mingw-w64 after adding deb-src entries" >&2; exit 1; }
+fi
+
+if [ ${#need[@]} -gt 0 ]; then
+  [ -n "$updated" ] || apt_update
+  apt-get "${apt_opts[@]}" install -y -qq --no-install-recommends "${need[@]}" >/dev/null
+fi

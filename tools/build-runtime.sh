@@ -1,0 +1,283 @@
+#!/usr/bin/env bash
+# The compiler and runtime that keelbrook.exe is built with: GCC 12 and the MinGW-w64 runtime,
+# from Debian's own sources of the versions installed (gcc-12-source, `apt-get source mingw-w64`),
+# for the i486. Debian's i686 MinGW compiler and every runtime archive it links were built for
+# the Pentium Pro, and their CMOV, FCOMI and long NOPs stop the program before its window on
+# every Pentium, K6, Cyrix and 486 that Windows 95, 98 and NT 4.0 ran on.
+#
+# Built once per machine into a cache outside the checkout, one folder per recipe: the source
+# package versions, the assembler's version and the flags below make its name, so a changed
+# version or flag builds a new one. The build runs in a temporary folder beside it and is
+# renamed into place when it is whole and has passed its own check, so an interrupted build is
+# never taken for a finished one.
+#
+#   tools/build-runtime.sh           build it if missing; print the folder
+#   tools/build-runtime.sh --prefix  print the folder if it is built, else fail (for CMake)
+#
+#   KB_RUNTIME_CACHE  the cache (default ${XDG_CACHE_HOME:-$HOME/.cache}/keelbrook)
+#   KB_RUNTIME_JOBS   parallel jobs (default: the number of cores)
+#   KB_RUNTIME_KEEP_FAILED=1  keep the folder of a failed build
+set -euo pipefail
+export LC_ALL=C
+# Search paths for the build machine's own compiler; in a cross build they would only mislead.
+unset LIBRARY_PATH CPATH C_INCLUDE_PATH CPLUS_INCLUDE_PATH
+
+target=i686-w64-mingw32
+base=${KB_RUNTIME_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/keelbrook}
+jobs=${KB_RUNTIME_JOBS:-$(nproc)}
+
+# Every target object is compiled for the i486, and assembled by an assembler told the same, so
+# that an instruction of a later processor in hand-written or inline assembly stops the build
+# (for the assembler the i486 is the integer unit alone; +387 adds the FPU the 486DX has, and
+# Windows emulates on the 486SX).
+# Tuned for the Pentium, the processor most of those machines had; the generic tuning would
+# write TZCNT (REP BSF) for counting trailing zeros, a prefix the i486 does not define there.
+target_cflags="-O2 -march=i486 -mtune=pentium -Wa,-march=i486+387"
+# The configuration of Debian's own i686 win32-thread compiler (`i686-w64-mingw32-g++-win32 -v`):
+# win32 threads, DWARF-2 unwinding, static runtime, the same string and time options; only C and
+# C++, no shared runtime DLLs, no LTO plugin and no libraries the program does not link.
+gcc_options=(--target=$target --with-arch=i486 --with-tune=pentium
+  --enable-languages=c,c++ --disable-multilib --enable-static --disable-shared
+  --enable-threads=win32 --disable-sjlj-exceptions --with-dwarf2
+  --enable-fully-dynamic-string --enable-libstdcxx-time=yes --disable-libstdcxx-pch
+  --disable-nls --disable-lto --disable-libssp --disable-libgomp --disable-libquadmath
+  --disable-libatomic --disable-libvtv --disable-bootstrap --disable-werror
+  --with-as=/usr/bin/$target-as --with-ld=/usr/bin/$target-ld)
+crt_options=(--host=$target --with-default-msvcrt=msvcrt --enable-lib32 --disable-lib64)
+# MinGW-w64 objects that use later instructions by design, and the assembler's processor for
+# each: the intrinsics that are single Pentium instructions (__rdtsc, __readmsr, __writemsr, in
+# libkernel32.a), and the <fenv.h> functions, which set the SSE unit's MXCSR as well after asking
+# the processor whether it has one. They are linked only into programs that call them, and
+# tests/check-i486.sh proves keelbrook.exe has none of them.
+crt_extra=(i586+387:intrincs/lib32_libkernel32_a-rdtsc.o,intrincs/lib32_libkernel32_a-readmsr.o,intrincs/lib32_libkernel32_a-writemsr.o
+  i486+387+sse:$(printf 'misc/lib32_libmingwex_a-%s.o,' feclearexcept fegetenv fegetexceptflag fesetenv fesetexceptflag fesetround fetestexcept))
+# libgcc objects that use later instructions by design, each only after asking the processor,
+# and linked only into programs that ask for them: the _Float16 conversions (SSE2), the CPU
+# model of __builtin_cpu_supports (XGETBV) and the -ffast-math start file (MXCSR). Each entry:
+# the assembler's processor, the compiler flag, the files. GCC takes SSE to mean a P6 as well
+# (CMOV, FCOMI), hence i686 for those. tests/check-i486.sh proves none of them is in
+# keelbrook.exe.
+libgcc_extra=(i686+sse2:-msse2:extendhfsf2.c,extendhfdf2.c,extendhftf2.c,extendhfxf2.c,truncsfhf2.c,truncdfhf2.c,truncxfhf2.c,trunctfhf2.c,eqhf2.c,_divhc3.c,_mulhc3.c
+  i486+387+xsave::cpuinfo.c
+  i686+sse+fxsr::crtfastmath.c)
+# Bump when the steps below change what they build.
+recipe_revision=2
+
+die() { echo "runtime: $*" >&2; exit 1; }
+version_of() { dpkg-query -W -f='${Version}' "$1" 2>/dev/null; }
+
+gcc_source_version=$(version_of gcc-12-source) || true
+mingw_version=$(dpkg-query -W -f='${source:Version}' mingw-w64-i686-dev 2>/dev/null) || true
+binutils_version=$(version_of binutils-mingw-w64-i686) || true
+[ -n "$gcc_source_version" ] && [ -n "$mingw_version" ] && [ -n "$binutils_version" ] ||
+  die "gcc-12-source, mingw-w64-i686-dev or binutils-mingw-w64-i686 is not installed (tools/install-deps.sh)"
+gcc_tarball=$(ls /usr/src/gcc-12/gcc-*-dfsg.tar.xz 2>/dev/null | head -1)
+[ -n "$gcc_tarball" ] || die "no GCC tarball in /usr/src/gcc-12 (gcc-12-source)"
+
+recipe=$(cat <<EOF
+gcc-12-source $gcc_source_version ($(basename "$gcc_tarball"))
+mingw-w64 $mingw_version
+binutils-mingw-w64-i686 $binutils_version
+target flags $target_cflags
+gcc ${gcc_options[*]}
+crt ${crt_options[*]}
+crt extensions ${crt_extra[*]}
+libgcc extensions ${libgcc_extra[*]}
+revision $recipe_revision
+EOF
+)
+key=$(printf '%s\n' "$recipe" | sha256sum | cut -c1-12)
+name="i486-gcc-${gcc_source_version}-mingw-w64-${mingw_version}-$key"
+prefix=$base/$name
+log=$base/$name.log
+
+is_built() { [ -x "$prefix/bin/$target-g++" ] && [ "$(cat "$prefix/RECIPE" 2>/dev/null)" = "$recipe" ]; }
+
+unpack() {
+  mkdir -p "$work/src"
+  # The languages, libraries and tests the program does not use stay packed (but for the D
+  # front end's target hooks and the compiler's self-tests, which its own build reads).
+  local top
+  top=$(basename "$gcc_tarball" -dfsg.tar.xz)
+  tar -C "$work/src" -xf "$gcc_tarball" \
+    --exclude="$top/gcc/testsuite/[!s]*" --exclude="$top/gcc/testsuite/s[!e]*" \
+    --exclude="$top/gcc/ada" --exclude="$top/gcc/go" \
+    --exclude="$top/gcc/fortran" \
+    --exclude="$top/libgo" --exclude="$top/libphobos" --exclude="$top/libgfortran" \
+    --exclude="$top/libsanitizer" --exclude="$top/gnattools" --exclude="$top/libada"
+  mv "$work/src/$top" "$work/src/gcc"
+  # The MinGW-w64 sources of exactly the installed version, with Debian's patches applied.
+  (cd "$work/src" && apt-get source -q "mingw-w64=$mingw_version")
+  mv "$work/src/mingw-w64-${mingw_version%-*}" "$work/src/mingw-w64"
+  [ -f "$work/src/mingw-w64/mingw-w64-crt/configure" ]
+}
+
+headers() {
+  mkdir -p "$work/build-headers"
+  cd "$work/build-headers"
+  "$work/src/mingw-w64/mingw-w64-headers/configure" --host=$target --prefix="$stage/$target" \
+    --with-default-msvcrt=msvcrt
+  make install
+  # Where a cross compiler without a sysroot looks for the system's headers when it builds its
+  # own limits.h: without them it would not chain to MinGW's (PATH_MAX and the rest).
+  ln -s include "$stage/$target/sys-include"
+}
+
+compiler() {
+  mkdir -p "$work/build-gcc"
+  cd "$work/build-gcc"
+  CFLAGS="-O2" CXXFLAGS="-O2" CFLAGS_FOR_TARGET="$target_cflags" CXXFLAGS_FOR_TARGET="$target_cflags" \
+    "$work/src/gcc/configure" --prefix="$stage" "${gcc_options[@]}"
+  make -j"$jobs" all-gcc
+  # The dfsg tarball has no manuals: the documentation step that install-gcc runs has nothing to
+  # do.
+  echo timestamp >gcc/s-tm-texi
+  make install-gcc
+}
+
+crt() {
+  mkdir -p "$work/build-crt"
+  cd "$work/build-crt"
+  PATH="$stage/bin:$PATH" CC=$target-gcc CFLAGS="$target_cflags" CCASFLAGS="$target_cflags" \
+    "$work/src/mingw-w64/mingw-w64-crt/configure" --prefix="$stage/$target" "${crt_options[@]}"
+  local entry arch objects
+  for entry in "${crt_extra[@]}"; do
+    IFS=: read -r arch objects <<<"$entry"
+    IFS=, read -ra objects <<<"$objects"
+    PATH="$stage/bin:$PATH" make CFLAGS="$target_cflags -Wa,-march=$arch" "${objects[@]}"
+  done
+  PATH="$stage/bin:$PATH" make -j"$jobs"
+  PATH="$stage/bin:$PATH" make install
+}
+
+# make variables that give the libgcc objects above their assembler extensions.
+libgcc_overrides=()
+for entry in "${libgcc_extra[@]}"; do
+  IFS=: read -r arch cflag files <<<"$entry"
+  IFS=, read -ra list <<<"$files"
+  for f in "${list[@]}"; do
+    libgcc_overrides+=("CFLAGS-$f=${cflag:+$cflag }-Wa,-march=$arch")
+  done
+done
+
+target_lib() {  # make target
+  cd "$work/build-gcc"
+  if [ "$1" = libgcc ]; then
+    # GCC's top-level Makefile passes no command-line variables down (MAKEOVERRIDES=), so the
+    # assembler extensions above go to libgcc's own make.
+    PATH="$stage/bin:$PATH" make configure-target-libgcc
+    PATH="$stage/bin:$PATH" make -C $target/libgcc -j"$jobs" all "${libgcc_overrides[@]}"
+  fi
+  PATH="$stage/bin:$PATH" make -j"$jobs" "all-target-$1"
+  PATH="$stage/bin:$PATH" make "install-target-$1"
+}
+
+finish() {
+  # Libtool files name the temporary folder and nothing links through them.
+  find "$stage" -name '*.la' -delete
+  printf '%s\n' "$recipe" >"$stage/RECIPE"
+  # The compiler, moved, must find only its own headers and libraries, and build a program
+  # that throws and catches.
+  local t=$work/selftest
+  mkdir -p "$t"
+  mv "$stage" "$t/moved"
+  local cxx=$t/moved/bin/$target-g++
+  printf '#include <limits.h>\n#include <string>\n#include <stdexcept>\nstatic_assert(PATH_MAX == 260, "MinGW limits.h");\nint main(int c, char**) { try { throw std::runtime_error(std::string(c, 47)); } catch (const std::exception& e) { return e.what()[0] == 47 ? 0 : 1; } }\n' >"$t/t.cpp"
+  "$cxx" -v -static -O2 -o "$t/t.exe" "$t/t.cpp" >"$t/verbose.txt" 2>&1 || { cat "$t/verbose.txt"; return 1; }
+  cat "$t/verbose.txt"
+  # Headers and libraries searched: only those of the moved folder, never Debian's runtime.
+  if sed -n '/search starts here/,/End of search list/p; s/^LIBRARY_PATH=//p' "$t/verbose.txt" |
+       tr ':' '\n' | sed 's/^ *//' | grep -E '^/' | grep -v "^$t/moved/" | grep -q . ||
+     grep -q -E "/usr/(i686-w64-mingw32|lib/gcc/i686-w64-mingw32|share/mingw-w64)" "$t/verbose.txt"; then
+    echo "the moved compiler still reads outside its folder"
+    return 1
+  fi
+  mv "$t/moved" "$stage"
+}
+
+# run "what" command...: one line per stage, the command's output to the log; its tail on failure.
+step=0
+steps=8
+stage_pid=
+stop_stage() {
+  if [ -n "$stage_pid" ]; then
+    kill -TERM -- -"$stage_pid" 2>/dev/null || true
+    wait "$stage_pid" 2>/dev/null || true
+  fi
+}
+run() {
+  local what=$1; shift
+  step=$((step + 1))
+  printf 'runtime: [%d/%d] %s ...\n' "$step" "$steps" "$what"
+  stage_start=$SECONDS
+  echo "=== [$step/$steps] $what: $*" >>"$log"
+  # A subshell outside any condition, so that its first failing command ends the stage, and in a
+  # process group of its own, so that an interrupted build stops all of it (stop_stage).
+  local rc=0
+  set -m
+  (set -e; "$@") >>"$log" 2>&1 &
+  stage_pid=$!
+  set +m
+  wait "$stage_pid" || rc=$?
+  stage_pid=
+  if [ $rc -ne 0 ]; then
+    echo "runtime: FAILED at [$step/$steps] $what; from $log:" >&2
+    # With parallel jobs the error is seldom the last line: its first lines, then the end.
+    grep -n -E 'error:|Error:|\*\*\* ' "$log" | grep -v 'Makeinfo\|not supported in the following' | head -n 10 >&2 || true
+    tail -n 25 "$log" >&2
+    exit 1
+  fi
+  printf 'runtime:       done in %d s (%d s so far)\n' $((SECONDS - stage_start)) $((SECONDS - start))
+}
+
+main() {
+  if [ "${1:-}" = "--prefix" ]; then
+    is_built || die "the i486 runtime is not built yet ($prefix); run tools/build-runtime.sh (make does)"
+    echo "$prefix"
+    return 0
+  fi
+
+  mkdir -p "$base"
+  # One build per recipe at a time: a second caller waits for the first and then uses its result.
+  exec 9>"$base/$name.lock"
+  if ! flock -n 9; then
+    echo "runtime: another build of $name is running; waiting for it"
+    flock 9
+  fi
+  if is_built; then
+    echo "runtime: $prefix"
+    return 0
+  fi
+  # What interrupted builds left behind: this recipe's, and those of others that nobody builds now.
+  rm -rf "$base/$name".tmp.*
+  local d
+  for d in "$base"/*.tmp.*; do
+    [ -d "$d" ] || continue
+    (flock -n 8 && rm -rf "$d") 8>"${d%.tmp.*}.lock" || true
+  done
+
+  work=$(mktemp -d "$base/$name.tmp.XXXXXX")
+  stage=$work/prefix  # where it is installed, then renamed to $prefix
+  # KB_RUNTIME_KEEP_FAILED=1 keeps a failed build's folder, to look into (never used as a cache).
+  trap 'stop_stage; [ -n "${KB_RUNTIME_KEEP_FAILED:-}" ] && [ ! -d "$prefix" ] || rm -rf "$work"' EXIT
+  trap 'exit 130' INT TERM HUP
+  : >"$log"
+  start=$SECONDS
+
+  echo "runtime: building the i486 compiler and runtime once for this machine (about 20 minutes on"
+  echo "runtime: 2 cores; later builds reuse it) into $prefix, log in $log"
+  printf '%s\n' "$recipe" | sed 's/^/runtime:   /'
+  run "unpacking GCC $gcc_source_version and fetching MinGW-w64 $mingw_version" unpack
+  run "MinGW-w64 headers" headers
+  run "GCC cross compiler for the i486 (the long step: about 15 minutes on 2 cores)" compiler
+  run "MinGW-w64 runtime (crt2.o, libmingwex, libmsvcrt, ...) for the i486" crt
+  run "libgcc and libgcc_eh for the i486" target_lib libgcc
+  run "libsupc++ and libstdc++ for the i486" target_lib libstdc++-v3
+  run "checking the moved compiler" finish
+  rm -rf "$prefix"
+  mv -T "$stage" "$prefix"
+  printf 'runtime: [%d/%d] ready in %d s: %s (%s)\n' $((step + 1)) "$steps" $((SECONDS - start)) "$prefix" "$(du -sh "$prefix" | cut -f1)"
+}
+
+# The whole file is read before anything runs, so editing it cannot upset a build in progress.
+main "$@"; exit
