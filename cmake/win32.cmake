@@ -55,6 +55,16 @@ if(NOT kb_runtime_status EQUAL 0)
   message(FATAL_ERROR "${kb_runtime_error}")
 endif()
 
+# CMake keeps the compiler a build folder was first configured with: a folder made with another
+# compiler (an older checkout's, or another runtime's) is configured afresh.
+file(GLOB kb_product_compilers ${CMAKE_BINARY_DIR}/product/CMakeFiles/*/CMakeCXXCompiler.cmake)
+foreach(kb_compiler_file ${kb_product_compilers})
+  file(STRINGS ${kb_compiler_file} kb_product_compiler REGEX "^set\\(CMAKE_CXX_COMPILER ")
+  if(NOT kb_product_compiler STREQUAL "set(CMAKE_CXX_COMPILER \"${KB_I486_RUNTIME}/bin/i686-w64-mingw32-g++\")")
+    file(REMOVE_RECURSE ${CMAKE_BINARY_DIR}/product ${CMAKE_BINARY_DIR}/keelbrook-prefix)
+  endif()
+endforeach()
+
 include(ExternalProject)
 ExternalProject_Add(keelbrook
   SOURCE_DIR ${CMAKE_SOURCE_DIR}
@@ -122,5 +132,8 @@ add_test(NAME win32.i486
   COMMAND ${CMAKE_SOURCE_DIR}/tests/check-i486.sh
     ${KB_EXE_FILE} ${kb_symbols}/keelbrook.exe ${kb_symbols}/keelbrook.map
     ${CMAKE_BINARY_DIR}/empty_window.exe ${kb_symbols}/empty_window.exe ${kb_symbols}/empty_window.map)
+
+# The release zip: reproducible, its files in place, its text files readable on Windows 95.
+add_test(NAME win32.dist COMMAND ${CMAKE_SOURCE_DIR}/tests/check-dist.sh ${CMAKE_BINARY_DIR})
 
 include(cmake/bench.cmake)
