@@ -1,6 +1,12 @@
 # Two commands: `make run` and `make test`. Everything else lives in CMake (CMakePresets.json).
+# Each stage prints one line and keeps the tools' own output in build/logs/, shown in full when
+# the stage fails (tools/stage.sh).
 SHELL := /bin/bash
+MAKEFLAGS += --no-print-directory
 .PHONY: run test deps runtime host win32 bench fuzz screenshots dist clean
+
+stage := tools/stage.sh
+logs := build/logs
 
 deps:
 	@tools/install-deps.sh
@@ -11,12 +17,13 @@ runtime: deps
 	@tools/build-runtime.sh
 
 host: deps
-	@cmake --preset host >/dev/null
-	@cmake --build --preset host
+	@$(stage) "host: the portable core and its tests (g++, ASan, UBSan)" $(logs)/host.log \
+	  bash -c 'cmake --preset host && cmake --build --preset host'
 
 win32: runtime
-	@cmake --preset win32 >/dev/null
-	@cmake --build --preset win32
+	@$(stage) "win32: keelbrook.exe for the i486, and the Windows-side tests" $(logs)/win32.log \
+	  bash -c 'cmake --preset win32 && cmake --build --preset win32'
+	@echo "  build/win32/keelbrook.exe, $$(stat -c %s build/win32/keelbrook.exe) bytes"
 
 run: win32
 	@tools/run.sh
@@ -35,8 +42,9 @@ fuzz: deps
 
 # Benchmarks beside their peers (README "Benchmarks"); builds only what they need.
 bench: runtime
-	@cmake --preset host >/dev/null && cmake --build --preset host --target keelbrook_bench_host
-	@cmake --preset win32 >/dev/null && cmake --build --preset win32 --target bench_programs
+	@$(stage) "bench: the host benchmark and the Wine driver" $(logs)/bench-build.log \
+	  bash -c 'cmake --preset host && cmake --build --preset host --target keelbrook_bench_host && \
+	           cmake --preset win32 && cmake --build --preset win32 --target bench_programs'
 	@tools/bench.sh
 
 clean:

@@ -12,7 +12,7 @@ need=()
 have_pkg() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }
 
 pkgs=(g++-mingw-w64-i686 mingw-w64-i686-dev wine wine32:i386 wine64 fonts-wine xvfb
-      googletest imagemagick xdotool x11-utils cmake make g++ clang zip libclang-rt-14-dev valgrind
+      googletest imagemagick xdotool x11-utils cmake make g++ clang zip unzip libclang-rt-14-dev valgrind
       libbenchmark-dev
       gcc-12-source libgmp-dev libmpfr-dev libmpc-dev dpkg-dev xz-utils bzip2 util-linux)
 for p in "${pkgs[@]}"; do have_pkg "$p" || need+=("$p"); done
