@@ -3,7 +3,7 @@
 # the stage fails (tools/stage.sh).
 SHELL := /bin/bash
 MAKEFLAGS += --no-print-directory
-.PHONY: run test deps runtime host win32 bench fuzz screenshots dist clean
+.PHONY: run test deps runtime host win32 bench fuzz soak screenshots dist clean
 
 stage := tools/stage.sh
 logs := build/logs
@@ -33,6 +33,10 @@ test: host win32
 
 dist: win32
 	@tools/dist.sh
+
+# The long monkey run (tools/soak.sh): KB_SOAK_SEED, KB_SOAK_ACTIONS.
+soak: win32
+	@tools/soak.sh
 
 screenshots: win32
 	@tools/screenshots.sh

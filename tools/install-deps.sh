@@ -33,11 +33,18 @@ fi
 export DEBIAN_FRONTEND=noninteractive
 apt_opts=(-o DPkg::Lock::Timeout=600 -q)
 # apt-get update takes the lists lock, which the timeout above does not cover everywhere: try
-# again for a while when another apt holds it.
+# again for a while when another apt holds it. A mirror caught in the middle of a sync fails one
+# index ("File has unexpected size"); the others are fresh, so after a few tries that is only a
+# warning, and a package that truly cannot be found fails the install below with apt's message.
 apt_update() {
-  local i
+  local i out
   for i in $(seq 1 60); do
-    apt-get "${apt_opts[@]}" update -qq >/dev/null 2>&1 && return 0
+    out=$(apt-get "${apt_opts[@]}" update -qq 2>&1) && return 0
+    if ! grep -qi 'lock' <<<"$out" && [ "$i" -ge 3 ]; then
+      echo "install-deps: apt-get update did not fetch every index; going on with what it has:" >&2
+      grep '^[EW]:' <<<"$out" | head -3 >&2
+      return 0
+    fi
     sleep 10
   done
   apt-get "${apt_opts[@]}" update -qq
@@ -88,5 +95,11 @@ fi
 
 if [ ${#need[@]} -gt 0 ]; then
   [ -n "$updated" ] || apt_update
-  apt-get "${apt_opts[@]}" install -y -qq --no-install-recommends "${need[@]}" >/dev/null
+  # With one architecture's security index missing (the mirror sync above), the two halves of a
+  # Multi-Arch package (zlib1g and zlib1g:i386) have different candidates and apt finds no
+  # solution; the suite's own release has both at one version.
+  apt-get "${apt_opts[@]}" install -y -qq --no-install-recommends "${need[@]}" >/dev/null ||
+    { . /etc/os-release
+      echo "install-deps: trying again with the packages of $VERSION_CODENAME itself" >&2
+      apt-get "${apt_opts[@]}" install -y -qq --no-install-recommends -t "$VERSION_CODENAME" "${need[@]}" >/dev/null; }
 fi

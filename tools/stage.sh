@@ -9,11 +9,12 @@ shift 2
 mkdir -p "$(dirname "$log")"
 start=$SECONDS
 printf '%s ... ' "$what"
-if "$@" >"$log" 2>&1; then
+"$@" >"$log" 2>&1
+rc=$?
+if [ "$rc" -eq 0 ]; then
   echo "done ($((SECONDS - start)) s)"
   exit 0
 fi
-rc=$?
 echo "FAILED (exit $rc); its output, also in $log:"
 cat "$log"
 exit "$rc"

@@ -4,7 +4,7 @@
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 export WINEPREFIX=${KB_PREFIX:-$root/build/wineprefix}
 export WINEARCH=win32
-export WINEDEBUG=-all
+export WINEDEBUG=${KB_WINEDEBUG:--all}
 export WINEDLLOVERRIDES="mscoree,mshtml="
 
 kb_prefix_ready() { [ -f "$WINEPREFIX/system.reg" ] && [ -f "$WINEPREFIX/.keelbrook-ready" ]; }

@@ -876,8 +876,8 @@ void KeelbrookDriver::WaitForPage(int index) {
   const bool switched =
       WaitUntil([&] { return CurrentTab() == index && Find(page) && IsWindowVisible(Find(page)); }, 5000);
   if (!switched)
-    Fail(Format("switching to tab %d: the tab strip shows tab %d and page %d is %s", index, CurrentTab(), page,
-                !Find(page) ? "missing" : IsWindowVisible(Find(page)) ? "visible" : "hidden"));
+    Fail(Format("switching to tab %d: the tab strip shows tab %d and page %d is %s (focus %d)", index, CurrentTab(), page,
+                !Find(page) ? "missing" : IsWindowVisible(Find(page)) ? "visible" : "hidden", FocusedId()));
   Sync();
 }
 
@@ -969,31 +969,43 @@ void KeelbrookDriver::PostKey(WORD vk) {
 // --- message boxes
 
 std::optional<MessageBoxInfo> KeelbrookDriver::FindMessageBox() const {
-  if (!pid_) return std::nullopt;
+  std::vector<MessageBoxInfo> boxes = MessageBoxes();
+  if (boxes.empty()) return std::nullopt;
+  return boxes.front();
+}
+
+std::vector<MessageBoxInfo> KeelbrookDriver::MessageBoxes() const {
+  std::vector<MessageBoxInfo> boxes;
+  if (!pid_) return boxes;
   for (HWND hwnd : TopLevelWindowsOf(pid_)) {
     if (ClassOf(hwnd) != "#32770" || !IsWindowVisible(hwnd)) continue;
     MessageBoxInfo box;
     box.hwnd = hwnd;
     box.owner = GetWindow(hwnd, GW_OWNER);
     bool hasEdit = false;
-    for (HWND child : Descendants(hwnd)) {
-      const std::string cls = ClassOf(child);
-      if (cls == "Edit") hasEdit = true;
-      if (!IsWindowVisible(child)) continue;
-      if (cls == "Static") {
-        if ((GetWindowLongA(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON)
-          box.hasIcon = true;
-        else if (box.text.empty())
-          box.text = WindowText(child);
-      } else if (cls == "Button") {
-        box.buttons.push_back(BoxButton{GetDlgCtrlID(child), WindowText(child), child});
+    try {
+      for (HWND child : Descendants(hwnd)) {
+        const std::string cls = ClassOf(child);
+        if (cls == "Edit") hasEdit = true;
+        if (!IsWindowVisible(child)) continue;
+        if (cls == "Static") {
+          if ((GetWindowLongA(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON)
+            box.hasIcon = true;
+          else if (box.text.empty())
+            box.text = WindowText(child);
+        } else if (cls == "Button") {
+          box.buttons.push_back(BoxButton{GetDlgCtrlID(child), WindowText(child), child});
+        }
       }
+      if (hasEdit) continue;  // an input dialog, not a message box
+      box.caption = WindowText(hwnd);
+    } catch (const DriverError&) {
+      if (IsWindow(hwnd)) throw;
+      continue;  // answered and closed while it was read
     }
-    if (hasEdit) continue;  // an input dialog, not a message box
-    box.caption = WindowText(hwnd);
-    return box;
+    boxes.push_back(box);
   }
-  return std::nullopt;
+  return boxes;
 }
 
 MessageBoxInfo KeelbrookDriver::WaitForMessageBox(DWORD timeout_ms) const {
@@ -1169,6 +1181,27 @@ std::string UserName() {
 }
 
 std::string XpSendToFolder() { return WindowsDir().substr(0, 2) + "\\Documents and Settings\\" + UserName() + "\\SendTo"; }
+
+HWND FindInputDialog(const KeelbrookDriver& kb) {
+  for (HWND hwnd : TopLevelWindowsOf(kb.ProcessId()))
+    if (KeelbrookDriver::ClassOf(hwnd) == "#32770" && GetDlgItem(hwnd, IDC_INPUT_EDIT)) return hwnd;
+  return nullptr;
+}
+
+void ChooseFile(const KeelbrookDriver& kb, HWND dialog, const std::string& path) {
+  constexpr int kFileNameField = 0x47C;  // cmb13
+  HWND field = nullptr;
+  WaitUntil([&] { return (field = GetDlgItem(dialog, kFileNameField)) != nullptr; }, 3000);
+  // The field is an Edit inside a ComboBox inside a ComboBoxEx32, all with the same id; an older
+  // dialog has the Edit straight under the dialog.
+  for (int depth = 0; field && KeelbrookDriver::ClassOf(field) != "Edit" && depth < 3; ++depth)
+    field = FindWindowExA(field, nullptr, nullptr, nullptr);
+  if (!field) Fail("the file dialog has no file-name field");
+  kb.Send(field, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
+  kb.Post(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
+  if (!WaitUntil([&] { return !IsWindow(dialog) || !IsWindowVisible(dialog); }, 10000))
+    Fail("the file dialog did not close after Open");
+}
 
 std::vector<ControlSpec> AboutLayout() {
   std::vector<ControlSpec> about;

@@ -121,6 +121,11 @@ std::string ClipboardText();
 // number of fields than `fields` are left out (a line still being written).
 std::vector<std::vector<std::string>> ReadRecords(const std::string& path, size_t fields);
 
+// The program's input dialog: the #32770 holding the input field, shown or not; nullptr if none.
+HWND FindInputDialog(const class KeelbrookDriver& kb);
+// Types a full path into the file dialog's name field, presses Open and waits until it closes.
+void ChooseFile(const class KeelbrookDriver& kb, HWND dialog, const std::string& path);
+
 // ---------------------------------------------------------------------------------------------
 // Registry, through the real advapi32 of the prefix the program runs in.
 
@@ -295,7 +300,8 @@ class KeelbrookDriver {
   void PostKey(WORD vk);
 
   // Message boxes (#32770 dialogs without an edit field) of the program.
-  std::optional<MessageBoxInfo> FindMessageBox() const;
+  std::optional<MessageBoxInfo> FindMessageBox() const;  // the topmost of MessageBoxes()
+  std::vector<MessageBoxInfo> MessageBoxes() const;      // every box shown, in z-order
   MessageBoxInfo WaitForMessageBox(DWORD timeout_ms = 5000) const;
   // Presses the button with this id and waits until the box is gone.
   void Answer(const MessageBoxInfo& box, int id, DWORD timeout_ms = 5000);

@@ -29,7 +29,6 @@ using e2e::KeelbrookDriver;
 using Lines = std::vector<std::string>;
 
 constexpr int kSendToPage = 2;
-constexpr int kFileNameField = 0x47C;  // cmb13
 constexpr const char* kAddFailed = "There was a problem while adding\nto the Send To list !";
 constexpr const char* kRenameFailed = "There was a problem while renaming the file !";
 constexpr const char* kDeleteFailed = "There was a problem while deleting\nfrom the Send To list !";
@@ -132,13 +131,8 @@ bool MakeShortcut(const std::string& link, const std::string& target) {
 }
 
 using window_search::TopLevelWindowsOf;
-
-// The program's input dialog: the #32770 holding the input field, shown or not.
-HWND FindInputDialog(const KeelbrookDriver& kb) {
-  for (HWND hwnd : TopLevelWindowsOf(kb.ProcessId()))
-    if (KeelbrookDriver::ClassOf(hwnd) == "#32770" && GetDlgItem(hwnd, IDC_INPUT_EDIT)) return hwnd;
-  return nullptr;
-}
+using e2e::FindInputDialog;
+using e2e::ChooseFile;
 
 HWND WaitForShownInputDialog(const KeelbrookDriver& kb) {
   HWND dialog = nullptr;
@@ -163,21 +157,6 @@ HWND WaitForFileDialog(const KeelbrookDriver& kb) {
       10000);
   if (!found) throw e2e::DriverError("the file dialog \"Select a file...\" did not appear");
   return found;
-}
-
-// Types a full path into the file dialog's name field and presses Open.
-void ChooseFile(const KeelbrookDriver& kb, HWND dialog, const std::string& path) {
-  HWND field = nullptr;
-  e2e::WaitUntil([&] { return (field = GetDlgItem(dialog, kFileNameField)) != nullptr; }, 3000);
-  // The field is an Edit inside a ComboBox inside a ComboBoxEx32, all with the same id; an older
-  // dialog has the Edit straight under the dialog.
-  for (int depth = 0; field && KeelbrookDriver::ClassOf(field) != "Edit" && depth < 3; ++depth)
-    field = FindWindowExA(field, nullptr, nullptr, nullptr);
-  if (!field) throw e2e::DriverError("the file dialog has no file-name field");
-  kb.Send(field, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
-  kb.Post(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
-  if (!e2e::WaitUntil([&] { return !IsWindow(dialog) || !IsWindowVisible(dialog); }, 10000))
-    throw e2e::DriverError("the file dialog did not close after Open");
 }
 
 // Types into an edit field the way the keyboard does, one character at a time, over whatever

@@ -345,16 +345,12 @@ void MainWindow::FocusActivePage() {
 void MainWindow::RequestClose() { PostMessageA(hwnd_, WM_CLOSE, 0, 0); }
 
 void MainWindow::SetActivePage(int index) {
-  // TCM_SETCURFOCUS notifies like a click on the tab, so every way of switching takes the same
-  // path through TCN_SELCHANGE. The common controls of Windows 95 and NT 4.0 do not know it:
-  // there the tab is only selected, and the page shown below.
-  SendMessageA(tabs_, TCM_SETCURFOCUS, static_cast<WPARAM>(index), 0);
-  if (SendMessageA(tabs_, TCM_GETCURSEL, 0, 0) != index) SendMessageA(tabs_, TCM_SETCURSEL, static_cast<WPARAM>(index), 0);
+  // TCM_SETCURSEL sends no notification, so the page is shown here. TCM_SETCURFOCUS would notify,
+  // but the common controls of Windows 95 and NT 4.0 do not know it, and Wine's leaves the old
+  // tab marked pressed, so that the next click on a third tab is taken for nothing.
+  SendMessageA(tabs_, TCM_SETCURSEL, static_cast<WPARAM>(index), 0);
   ShowPage(index);
 }
-
-
-
 
 bool MainWindow::HandlePageMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
   switch (msg) {

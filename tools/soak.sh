@@ -1,0 +1,22 @@
+#!/usr/bin/env bash
+# The long monkey run: KB_SOAK_ACTIONS random user actions (default 20000) from the seed
+# KB_SOAK_SEED (default: taken from the clock and printed), a third each under Windows 98, NT 4.0
+# and XP, against keelbrook.exe in a Wine prefix and X server of its own. It prints the actions
+# per second and the checks made; a failure prints the seed, the action and the last 30 actions:
+#   make soak KB_SOAK_SEED=<seed> KB_SOAK_ACTIONS=<actions>   replays it.
+# KB_SOAK_FILTER picks other scenarios of the end-to-end suite instead (a GoogleTest filter).
+set -uo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+export KB_PREFIX=${KB_PREFIX:-$root/build/soak-prefix}
+source "$root/tools/wine-env.sh"
+trap 'kb_stop_wineserver; kb_stop_xvfb' EXIT
+kb_ensure_prefix
+KB_FORCE_XVFB=1 kb_start_xvfb
+kb_start_wineserver
+export KB_SOAK_SEED=${KB_SOAK_SEED:-$(date +%s)} KB_SOAK_ACTIONS=${KB_SOAK_ACTIONS:-20000}
+echo "soak: seed $KB_SOAK_SEED, $KB_SOAK_ACTIONS actions"
+mkdir -p "$root/build/screens"
+KB_EXE="Z:$root/build/win32/keelbrook.exe" KB_BIN="Z:$root/build/win32" KB_SCREENS="Z:$root/build/screens" \
+  wine "$root/build/win32/keelbrook_e2e.exe" --gtest_also_run_disabled_tests --gtest_brief=1 \
+  --gtest_filter="${KB_SOAK_FILTER:-Monkey.DISABLED_Soak}" | tr -d '\r' | grep -v '^$'
+exit "${PIPESTATUS[0]}"
