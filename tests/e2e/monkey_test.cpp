@@ -164,9 +164,11 @@ class Fixture {
 
   const std::string& SendTo() const { return sendTo_; }
   const Lines& Picks() const { return picks_; }
-  // What may change: the fixture's keys, values and folders (and Wine's own settings).
+  // What may change: the fixture's keys, values and folders, Wine's own settings, and the file
+  // dialog's memory of the folders and files it was shown.
   bool Owned(const std::string& where) const {
-    for (const std::string& key : {std::string(kUninstall), std::string(kRunMru), std::string("Software\\Wine")})
+    for (const std::string& key : {std::string(kUninstall), std::string(kRunMru), std::string("Software\\Wine"),
+                                   std::string("Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\ComDlg32")})
       if (where.find("\\" + key + "\\") != std::string::npos || where.find("\\" + key + "|") != std::string::npos) return true;
     for (const auto& s : kSettings)
       if (where == "HKEY_LOCAL_MACHINE\\" + std::string(s.key) + "|" + s.value) return true;
