@@ -910,9 +910,10 @@ void KeelbrookDriver::Focus(int id) {
 }
 
 bool KeelbrookDriver::BringToForeground() {
-  // The keyboard goes to the foreground window; while a box is open, that is the box.
+  // The keyboard goes to the foreground window; while a box is open, that is the box, unless
+  // the user went back to the window (a box without owner allows it) and the focus is there.
   HWND target = main_;
-  if (auto box = FindMessageBox()) target = box->hwnd;
+  if (auto box = FindMessageBox(); box && !IsChild(main_, FocusedWindow())) target = box->hwnd;
   if (GetForegroundWindow() != target) SetForegroundWindow(target);
   return WaitUntil([&] { return GetForegroundWindow() == target; }, 2000);
 }

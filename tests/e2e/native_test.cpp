@@ -574,6 +574,7 @@ TEST_F(Keys, AFocusOnTheTabStripStaysThere) {
   EXPECT_TRUE(e2e::WaitUntil([&] { return kb.CurrentTab() == kUninstall; }, 2000));
   EXPECT_TRUE(FocusArrives(kb, IDC_MAIN_TABS)) << "the focus moved to " << kb.FocusedId();
   PressChord(kb, {VK_CONTROL}, VK_TAB);
+  ASSERT_TRUE(e2e::WaitUntil([&] { return kb.CurrentTab() == kSendTo; }, 2000));
   kb.ClickTab(kOptimise);  // after the keys a click on a third tab still turns the page
 }
 

@@ -266,12 +266,14 @@ TEST_F(SendToScenario, AddCopiesTheChosenShortcutItself) {
 TEST_F(SendToScenario, DropsAndKeysReachTheirButtons) {
   Open("win98", Win98Folder());
   ScratchFolder source("C:\\kb-drop-source");
-  // A box without owner leaves the window usable, and a drop meanwhile is taken as ever.
+  // A box without owner leaves the window usable: its page keys, and a drop, are taken as ever.
   kb.SwitchTab(3);
   kb.Click(IDC_OPTIMISE_SCANDISK);
   const e2e::MessageBoxInfo open = kb.WaitForMessageBox();
   ASSERT_EQ(nullptr, open.owner) << open.Describe();
-  kb.SwitchTab(kSendToPage);
+  kb.Focus(IDC_OPTIMISE_SCANDISK);  // back in the window, as a user's click puts it
+  kb.PressKeyWithCtrl(VK_PRIOR);
+  ASSERT_TRUE(e2e::WaitUntil([&] { return kb.CurrentTab() == kSendToPage; }, 3000)) << "Ctrl+Page Up was lost";
   const size_t listed = Shown().size();
   kb.DropFiles(IDC_SENDTO_LIST, {source.Add("Calc.lnk")});
   EXPECT_TRUE(e2e::WaitUntil([&] { return Shown().size() == listed + 1; }, 3000)) << "the drop was lost";

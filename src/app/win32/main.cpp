@@ -53,11 +53,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
 
   MSG msg;
   while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
-    if (main.TranslatePageKeys(msg) || main.TranslateCommandKeys(msg)) continue;
-    if (!IsDialogMessageA(main.Handle(), &msg)) {
-      TranslateMessage(&msg);
-      DispatchMessageA(&msg);
-    }
+    if (main.TranslateKeys(msg)) continue;
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
   }
   return 0;
 }

@@ -139,6 +139,7 @@ bool MainWindow::Create() {
   form_ = std::make_unique<TfrmMain>(registry_, system_, objects_, c, inputBox_);
 
   ShowPage(kPageSysInfo);
+  FilterModalLoops(true);
   // An error here is reported and the window is still shown with what was filled so far.
   Dispatch(&TfrmMain::FormCreate);
   return true;
@@ -448,6 +449,7 @@ LRESULT MainWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
       return 0;
     }
     case WM_DESTROY:
+      FilterModalLoops(false);
       PostQuitMessage(0);
       return 0;
     case WM_SYSCOLORCHANGE:

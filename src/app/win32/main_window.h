@@ -27,12 +27,10 @@ class MainWindow : public FormWindowControl {
   bool Create();
   void Show(int showCommand);
   HWND Handle() const { return hwnd_; }
-  // Ctrl+Tab, Ctrl+Shift+Tab, Ctrl+Page Down and Ctrl+Page Up switch pages, as in the system's
-  // property sheets. True when the message was such a key and has been handled.
-  bool TranslatePageKeys(const MSG& msg);
-  // F2, F5, Delete, Enter in a list and Ctrl+C, for the page showing (TfrmMain::PageKeyPressed),
-  // before the dialog keys take Enter. True when the page took the key.
-  bool TranslateCommandKeys(const MSG& msg);
+  // The keys of the window, for whichever message loop runs: the page keys, then the dialog
+  // keys (Tab, Enter, Escape, the mnemonics) between its controls. True when the message has
+  // been handled (and dispatched); the loop then passes it on no further.
+  bool TranslateKeys(MSG& msg);
   TfrmMain* Form() { return form_.get(); }
 
   // FormWindowControl
@@ -65,6 +63,15 @@ class MainWindow : public FormWindowControl {
   void OnPointer(int id, int event);
   // Whether some pointer event of control `id` runs a handler.
   static bool HasPointerRoute(int id);
+  // Ctrl+Tab, Ctrl+Shift+Tab, Ctrl+Page Down and Ctrl+Page Up switch pages, as in the system's
+  // property sheets. True when the message was such a key and has been handled.
+  bool TranslatePageKeys(const MSG& msg);
+  // F2, F5, Delete, Enter in a list and Ctrl+C, for the page showing (TfrmMain::PageKeyPressed),
+  // before the dialog keys take Enter. True when the page took the key.
+  bool TranslateCommandKeys(const MSG& msg);
+  // Lets the keys of the window work in the system's modal loops too (on from creation to
+  // destruction): a message box without owner leaves the window usable, keyboard and all.
+  void FilterModalLoops(bool on);
   bool PressPageKey(PageKey key, bool inList);
   // A key pressed in a list (WM_VKEYTOITEM): -2 when the page took it, -1 for the list's own.
   LRESULT OnListKey(WPARAM virtualKey, HWND list);

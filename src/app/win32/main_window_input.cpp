@@ -51,7 +51,43 @@ bool PageKeyOf(WPARAM virtualKey, PageKey& key) {
   }
 }
 
+// The window whose keys the system's modal loops pass on, and the filter that does it.
+MainWindow* keysFor = nullptr;
+HHOOK filter = nullptr;
+// The message the window's dialog keys are looking at. IsDialogMessage offers it to the message
+// filters itself, and then it is not the filter's to take again (its copy may be converted, so
+// the message is known by its contents).
+MSG translating = {};
+bool Same(const MSG& a, const MSG& b) {
+  return a.hwnd == b.hwnd && a.message == b.message && a.lParam == b.lParam && a.time == b.time;
+}
+
+// Every modal loop of the system (a dialog's, a message box's) offers each message to the
+// thread's message filters before its own dialog keys see it. A message for the main window is
+// taken as the program's own loop takes it; the box's messages pass untouched.
+LRESULT CALLBACK MessageFilter(int code, WPARAM wParam, LPARAM lParam) {
+  const bool modal = code == MSGF_DIALOGBOX || code == MSGF_MESSAGEBOX;
+  MSG& msg = *reinterpret_cast<MSG*>(lParam);
+  if (modal && keysFor && !Same(msg, translating) && keysFor->TranslateKeys(msg)) return TRUE;
+  return CallNextHookEx(filter, code, wParam, lParam);
+}
+
 }  // namespace
+
+void MainWindow::FilterModalLoops(bool on) {
+  if (on && !filter) filter = SetWindowsHookExA(WH_MSGFILTER, MessageFilter, nullptr, GetCurrentThreadId());
+  if (!on && filter) UnhookWindowsHookEx(filter), filter = nullptr;
+  keysFor = on && filter ? this : nullptr;
+}
+
+bool MainWindow::TranslateKeys(MSG& msg) {
+  if (TranslatePageKeys(msg) || TranslateCommandKeys(msg)) return true;
+  const MSG outer = translating;
+  translating = msg;
+  const bool taken = hwnd_ && IsDialogMessageA(hwnd_, &msg);
+  translating = outer;
+  return taken;
+}
 
 bool MainWindow::TranslateCommandKeys(const MSG& msg) {
   if (msg.message != WM_KEYDOWN || !form_ || (msg.hwnd != hwnd_ && !IsChild(hwnd_, msg.hwnd))) return false;
