@@ -491,7 +491,8 @@ class Monkey {
       }
       Settle();
     } catch (const DriverError& e) {
-      if (!Missed(e)) throw;
+      // So is a window that went away because the program was ending ("E&xit", "Save ?").
+      if (!Missed(e) && IsWindow(kb_.MainWindow())) throw;
       Settle();
     }
   }
