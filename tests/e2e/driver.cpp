@@ -1,11 +1,13 @@
 #include "e2e/driver.h"
 #include "e2e/window_search.h"
 
+#include <fstream>
 #include <sstream>
 
 #include <commctrl.h>
 #include <shlobj.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <map>
@@ -1189,6 +1191,35 @@ HWND FindInputDialog(const KeelbrookDriver& kb) {
   return nullptr;
 }
 
+HWND ShownWindow(const KeelbrookDriver& kb, const std::string& caption) {
+  char text[256];
+  for (HWND hwnd : TopLevelWindowsOf(kb.ProcessId()))
+    if (hwnd != kb.MainWindow() && IsWindowVisible(hwnd) && GetWindowTextA(hwnd, text, sizeof text) >= 0 &&
+        caption == text)
+      return hwnd;
+  return nullptr;
+}
+
+HWND ShownInputDialog(const KeelbrookDriver& kb) {
+  for (HWND hwnd : TopLevelWindowsOf(kb.ProcessId()))
+    if (IsWindowVisible(hwnd) && GetDlgItem(hwnd, IDC_INPUT_EDIT) && KeelbrookDriver::ClassOf(hwnd) == "#32770")
+      return hwnd;
+  return nullptr;
+}
+
+HWND WaitForShownWindow(const KeelbrookDriver& kb, const std::string& caption, DWORD timeout_ms) {
+  HWND found = nullptr;
+  if (!WaitUntil([&] { return (found = ShownWindow(kb, caption)) != nullptr; }, timeout_ms))
+    Fail("no window \"" + caption + "\" appeared");
+  return found;
+}
+
+HWND WaitForInputDialog(const KeelbrookDriver& kb) {
+  HWND found = nullptr;
+  if (!WaitUntil([&] { return (found = ShownInputDialog(kb)) != nullptr; }, 5000)) Fail("the input dialog did not appear");
+  return found;
+}
+
 void ChooseFile(const KeelbrookDriver& kb, HWND dialog, const std::string& path) {
   constexpr int kFileNameField = 0x47C;  // cmb13
   HWND field = nullptr;
@@ -1202,6 +1233,50 @@ void ChooseFile(const KeelbrookDriver& kb, HWND dialog, const std::string& path)
   kb.Post(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
   if (!WaitUntil([&] { return !IsWindow(dialog) || !IsWindowVisible(dialog); }, 10000))
     Fail("the file dialog did not close after Open");
+}
+
+bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+ScratchFolder::ScratchFolder(const std::string& path) : path_(path) {
+  for (size_t pos = 0; pos != std::string::npos;) {
+    pos = path.find('\\', pos + 1);
+    const std::string sofar = path.substr(0, pos);
+    if (sofar.size() <= 3 || Exists(sofar)) continue;
+    if (!CreateDirectoryA(sofar.c_str(), nullptr)) throw DriverError("cannot create " + sofar);
+    made_.push_back(sofar);
+  }
+  before_ = Names();
+}
+
+ScratchFolder::~ScratchFolder() {
+  for (const std::string& name : Names()) {
+    if (std::find(before_.begin(), before_.end(), name) != before_.end()) continue;
+    const std::string file = Path(name);
+    SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_NORMAL);
+    if (!DeleteFileA(file.c_str())) RemoveDirectoryA(file.c_str());
+  }
+  for (auto it = made_.rbegin(); it != made_.rend(); ++it) RemoveDirectoryA(it->c_str());
+}
+
+std::string ScratchFolder::Add(const std::string& name, const std::string& bytes) {
+  const std::string file = Path(name);
+  if (Exists(file)) throw DriverError(file + " is in the way; the test does not touch it");
+  std::ofstream(file, std::ios::binary) << bytes;
+  if (!Exists(file)) throw DriverError("cannot create " + file);
+  return file;
+}
+
+std::vector<std::string> ScratchFolder::Names() const {
+  std::vector<std::string> names;
+  WIN32_FIND_DATAA fd;
+  HANDLE h = FindFirstFileA((path_ + "\\*.*").c_str(), &fd);
+  if (h == INVALID_HANDLE_VALUE) return names;
+  do {
+    const std::string n = fd.cFileName;
+    if (n != "." && n != "..") names.push_back(n);
+  } while (FindNextFileA(h, &fd));
+  FindClose(h);
+  return names;
 }
 
 std::vector<ControlSpec> AboutLayout() {

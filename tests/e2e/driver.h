@@ -111,6 +111,30 @@ class CopyWithoutManifest {
   std::string folder_, path_;
 };
 
+bool Exists(const std::string& path);  // a file or folder
+
+// A folder the test fills. Levels that did not exist are made and removed again; files that
+// were not there before are deleted at the end, whoever made them (the program copies and
+// renames into the folder). A file the test means to make must not exist yet: the test never
+// touches what it did not make.
+class ScratchFolder {
+ public:
+  explicit ScratchFolder(const std::string& path);
+  ~ScratchFolder();
+  ScratchFolder(const ScratchFolder&) = delete;
+  ScratchFolder& operator=(const ScratchFolder&) = delete;
+
+  const std::string& Path() const { return path_; }
+  std::string Path(const std::string& name) const { return path_ + "\\" + name; }
+  std::string Add(const std::string& name, const std::string& bytes = "not a real shortcut\r\n");
+  // The entries as the file system yields them, "." and ".." left out.
+  std::vector<std::string> Names() const;
+
+ private:
+  std::string path_;
+  std::vector<std::string> made_, before_;
+};
+
 // The controls of the "About..." page as the program's page layout places them, at 96 DPI.
 std::vector<ControlSpec> AboutLayout();
 
@@ -123,6 +147,14 @@ std::vector<std::vector<std::string>> ReadRecords(const std::string& path, size_
 
 // The program's input dialog: the #32770 holding the input field, shown or not; nullptr if none.
 HWND FindInputDialog(const class KeelbrookDriver& kb);
+// The program's shown top-level window (not its main window) with this caption, or its input
+// dialog while it is shown; nullptr when there is none. The caption is the one the system keeps,
+// so a window that is closing meanwhile is no error.
+HWND ShownWindow(const class KeelbrookDriver& kb, const std::string& caption);
+HWND ShownInputDialog(const class KeelbrookDriver& kb);
+// The same, waited for; throws when none appears in time.
+HWND WaitForShownWindow(const class KeelbrookDriver& kb, const std::string& caption, DWORD timeout_ms = 10000);
+HWND WaitForInputDialog(const class KeelbrookDriver& kb);
 // Types a full path into the file dialog's name field, presses Open and waits until it closes.
 void ChooseFile(const class KeelbrookDriver& kb, HWND dialog, const std::string& path);
 

@@ -85,26 +85,13 @@ void List(const std::string& folder, bool all, std::map<std::string, std::string
   FindClose(search);
 }
 
-void RemoveTree(const std::string& folder) {
-  WIN32_FIND_DATAA found;
-  HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
-  if (search != INVALID_HANDLE_VALUE) {
-    do {
-      const std::string name = found.cFileName, path = folder + "\\" + name;
-      if (name == "." || name == "..") continue;
-      SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-      if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) RemoveTree(path); else DeleteFileA(path.c_str());
-    } while (FindNextFileA(search, &found));
-    FindClose(search);
-  }
-  RemoveDirectoryA(folder.c_str());
-}
-
-void WriteFile(const std::string& path, const std::string& bytes, DWORD attributes = FILE_ATTRIBUTE_NORMAL) {
-  HANDLE f = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, attributes, nullptr);
-  DWORD done = 0;
-  if (f != INVALID_HANDLE_VALUE) ::WriteFile(f, bytes.data(), static_cast<DWORD>(bytes.size()), &done, nullptr), CloseHandle(f);
-}
+// A folder that was there before is kept aside for the run and put back after it: the program
+// may remove or rename any entry it lists.
+struct SetAside {
+  explicit SetAside(std::string folder) : path(std::move(folder)) { MoveFileA(path.c_str(), (path + ".saved").c_str()); }
+  ~SetAside() { MoveFileA((path + ".saved").c_str(), path.c_str()); }
+  std::string path;
+};
 
 std::string DisplayNameOf(const std::string& name) { return name.substr(0, name.find('.')); }
 
@@ -113,26 +100,16 @@ class Fixture {
  public:
   Fixture(std::mt19937& rng, const std::string& version)
       : folder_("C:\\monkey"),
-        sendTo_(version == "win98" ? e2e::WindowsDir() + "\\SendTo" : e2e::XpSendToFolder()) {
-    RemoveTree(folder_);
-    CreateDirectoryA(folder_.c_str(), nullptr);
-    CreateDirectoryA((folder_ + "\\pick").c_str(), nullptr);
-    for (const char* name : {"Editor.lnk", "Tool.exe", "Floppy.lnk", "Long name with spaces.txt", "\xdcn\xef.exe"}) {
-      picks_.push_back(folder_ + "\\pick\\" + name);
-      WriteFile(picks_.back(), name);
-    }
-    if (GetFileAttributesA(sendTo_.c_str()) != INVALID_FILE_ATTRIBUTES) MoveFileA(sendTo_.c_str(), (sendTo_ + ".saved").c_str());
-    for (size_t pos = sendTo_.find('\\', 3);; pos = sendTo_.find('\\', pos + 1)) {
-      const std::string step = sendTo_.substr(0, pos);
-      if (CreateDirectoryA(step.c_str(), nullptr)) made_.push_back(step);
-      if (pos == std::string::npos) break;
-    }
+        saved_(version == "win98" ? e2e::WindowsDir() + "\\SendTo" : e2e::XpSendToFolder()),
+        sendTo_(saved_.path) {
+    for (const char* name : {"Editor.lnk", "Tool.exe", "Floppy.lnk", "Long name with spaces.txt", "\xdcn\xef.exe"})
+      picks_.push_back(folder_.Add(name, name));
     const char* const entries[] = {"Desktop.lnk", "Mail Recipient.MAPIMail", "Floppy.lnk", "Floppy.pif",
                                    "My.Tools.lnk", "Notes",       "Caf\xe9.txt"};
     for (const char* name : entries)
-      if (rng() % 3) WriteFile(sendTo_ + "\\" + name, name);
-    WriteFile(sendTo_ + "\\desktop.ini", "[.ShellClassInfo]", FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
-    CreateDirectoryA((sendTo_ + "\\Sub").c_str(), nullptr);
+      if (rng() % 3) sendTo_.Add(name, name);
+    SetFileAttributesA(sendTo_.Add("desktop.ini", "[.ShellClassInfo]").c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
+    CreateDirectoryA(sendTo_.Path("Sub").c_str(), nullptr);
 
     reg_.Protect(HKEY_LOCAL_MACHINE, kComputerName);
     // The "...Path" names, taken before the "...Dir" ones where they exist, are there half the time.
@@ -145,14 +122,7 @@ class Fixture {
     reg_.CreateKey(HKEY_LOCAL_MACHINE, kUninstall);
     for (int i = 0, n = 3 + rng() % 6; i < n; ++i) AddProgram(rng, i);
   }
-  ~Fixture() {
-    RemoveTree(sendTo_);
-    for (auto step = made_.rbegin(); step != made_.rend(); ++step) RemoveDirectoryA(step->c_str());
-    MoveFileA((sendTo_ + ".saved").c_str(), sendTo_.c_str());
-    RemoveTree(folder_);
-  }
-
-  const std::string& SendTo() const { return sendTo_; }
+  const std::string& SendTo() const { return sendTo_.Path(); }
   const Lines& Picks() const { return picks_; }
   // What may change: the fixture's keys, values and folders, Wine's own settings, and the file
   // dialog's memory of the folders and files it was shown.
@@ -162,7 +132,7 @@ class Fixture {
       if (where.find("\\" + key + "\\") != std::string::npos || where.find("\\" + key + "|") != std::string::npos) return true;
     for (const auto& s : kSettings)
       if (where == "HKEY_LOCAL_MACHINE\\" + std::string(s.key) + "|" + s.value) return true;
-    return where.rfind(sendTo_, 0) == 0 || where.rfind(folder_, 0) == 0;
+    return where.rfind(sendTo_.Path(), 0) == 0 || where.rfind(folder_.Path(), 0) == 0;
   }
   // The error reports that hostile values must give.
   const std::set<std::string>& Expected() const { return expected_; }
@@ -180,8 +150,8 @@ class Fixture {
     } else if (kind != 1) {
       reg_.SetString(HKEY_LOCAL_MACHINE, path, "DisplayName", kind == 2 ? std::string(230, 'n') : "Program " + Pick(rng, 20));
     }
-    const std::string command = e2e::TestProgram("fake_uninstaller") + (rng() % 2 ? " plain " : " window ") + folder_ +
-                                "\\marker.txt " + key + " " + std::to_string(rng() % 600);
+    const std::string command = e2e::TestProgram("fake_uninstaller") + (rng() % 2 ? " plain " : " window ") +
+                                folder_.Path("marker.txt") + " " + key + " " + std::to_string(rng() % 600);
     if (kind == 3) {
       reg_.SetDword(HKEY_LOCAL_MACHINE, path, "UninstallString", 7);
       expected_.insert("Invalid data type for 'UninstallString'");
@@ -191,8 +161,10 @@ class Fixture {
   }
 
   e2e::RegistryFixture reg_;
-  std::string folder_, sendTo_;
-  Lines picks_, made_;  // the files to pick, the folders made for the Send To folder
+  e2e::ScratchFolder folder_;  // the files to pick, and the uninstallers' marker
+  SetAside saved_;
+  e2e::ScratchFolder sendTo_;
+  Lines picks_;
   std::set<std::string> expected_;
 };
 
@@ -361,20 +333,8 @@ class Monkey {
     Fail("unexpected " + box.Describe());
   }
 
-  HWND FileDialog() const {
-    // The caption as the system keeps it: the dialog may be closing meanwhile.
-    char caption[32] = {};
-    for (HWND hwnd : window_search::TopLevelWindowsOf(kb_.ProcessId()))
-      if (IsWindowVisible(hwnd) && GetWindowTextA(hwnd, caption, sizeof caption) && !strcmp(caption, "Select a file..."))
-        return hwnd;
-    return nullptr;
-  }
-  HWND InputDialog() const {
-    for (HWND hwnd : window_search::TopLevelWindowsOf(kb_.ProcessId()))
-      if (IsWindowVisible(hwnd) && GetDlgItem(hwnd, IDC_INPUT_EDIT) && KeelbrookDriver::ClassOf(hwnd) == "#32770")
-        return hwnd;
-    return nullptr;
-  }
+  HWND FileDialog() const { return e2e::ShownWindow(kb_, "Select a file..."); }
+  HWND InputDialog() const { return e2e::ShownInputDialog(kb_); }
 
   // Answers the box or dialog in front that takes input, as a user would; false when none is
   // open. `safely` cancels.

@@ -75,32 +75,8 @@ std::vector<HWND> OtherShownWindows(const KeelbrookDriver& kb) {
   return shown;
 }
 
-HWND WaitForShownWindow(const KeelbrookDriver& kb, const std::string& caption, DWORD timeout_ms = 10000) {
-  HWND found = nullptr;
-  e2e::WaitUntil(
-      [&] {
-        for (HWND w : OtherShownWindows(kb))
-          if (KeelbrookDriver::WindowText(w) == caption) found = w;
-        return found != nullptr;
-      },
-      timeout_ms);
-  if (!found) throw e2e::DriverError("no window \"" + caption + "\" appeared");
-  return found;
-}
-
-// The program's input dialog: the #32770 holding the input field.
-HWND WaitForInputDialog(const KeelbrookDriver& kb) {
-  HWND dialog = nullptr;
-  e2e::WaitUntil(
-      [&] {
-        for (HWND w : TopLevelWindowsOf(kb.ProcessId()))
-          if (IsWindowVisible(w) && GetDlgItem(w, IDC_INPUT_EDIT)) dialog = w;
-        return dialog != nullptr;
-      },
-      5000);
-  if (!dialog) throw e2e::DriverError("the input dialog did not appear");
-  return dialog;
-}
+using e2e::WaitForInputDialog;
+using e2e::WaitForShownWindow;
 
 // Memory inside the program, for the tab-strip messages that carry a structure.
 class RemoteRect {

@@ -19,7 +19,7 @@ std::string SystemDir() {
   GetSystemDirectoryA(dir, sizeof dir);
   return dir;
 }
-bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+using e2e::Exists;
 
 // One start of tests/programs/fake_tool.exe, as it logged it.
 struct ToolStart {

@@ -33,70 +33,13 @@ constexpr const char* kAddFailed = "There was a problem while adding\nto the Sen
 constexpr const char* kRenameFailed = "There was a problem while renaming the file !";
 constexpr const char* kDeleteFailed = "There was a problem while deleting\nfrom the Send To list !";
 
-bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+using e2e::Exists;
+using e2e::ScratchFolder;
 
 std::string ReadAll(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
-
-// A folder the test fills. Levels that did not exist are made and removed again; files that
-// were not there before are deleted at the end, whoever made them (the program copies and
-// renames into the folder). A file the test means to make must not exist yet: the test never
-// touches what it did not make.
-class ScratchFolder {
- public:
-  explicit ScratchFolder(const std::string& path) : path_(path) {
-    std::string sofar;
-    size_t pos = 0;
-    while (pos != std::string::npos) {
-      pos = path.find('\\', pos + 1);
-      sofar = path.substr(0, pos);
-      if (sofar.size() <= 3 || Exists(sofar)) continue;
-      if (!CreateDirectoryA(sofar.c_str(), nullptr)) throw e2e::DriverError("cannot create " + sofar);
-      made_.push_back(sofar);
-    }
-    before_ = Names();
-  }
-  ~ScratchFolder() {
-    for (const std::string& name : Names()) {
-      if (std::find(before_.begin(), before_.end(), name) != before_.end()) continue;
-      const std::string file = path_ + "\\" + name;
-      SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_NORMAL);
-      if (!DeleteFileA(file.c_str())) RemoveDirectoryA(file.c_str());
-    }
-    for (auto it = made_.rbegin(); it != made_.rend(); ++it) RemoveDirectoryA(it->c_str());
-  }
-  ScratchFolder(const ScratchFolder&) = delete;
-  ScratchFolder& operator=(const ScratchFolder&) = delete;
-
-  std::string Path(const std::string& name) const { return path_ + "\\" + name; }
-  std::string Add(const std::string& name, const std::string& bytes = "not a real shortcut\r\n") {
-    const std::string file = Path(name);
-    if (Exists(file)) throw e2e::DriverError(file + " is in the way; the test does not touch it");
-    std::ofstream(file, std::ios::binary) << bytes;
-    if (!Exists(file)) throw e2e::DriverError("cannot create " + file);
-    return file;
-  }
-  // The entries as the file system yields them, "." and ".." left out.
-  Lines Names() const {
-    Lines names;
-    WIN32_FIND_DATAA fd;
-    HANDLE h = FindFirstFileA((path_ + "\\*.*").c_str(), &fd);
-    if (h == INVALID_HANDLE_VALUE) return names;
-    do {
-      const std::string n = fd.cFileName;
-      if (n != "." && n != "..") names.push_back(n);
-    } while (FindNextFileA(h, &fd));
-    FindClose(h);
-    return names;
-  }
-
- private:
-  std::string path_;
-  std::vector<std::string> made_;
-  Lines before_;
-};
 
 // A real shell link to Notepad, so that a dialog which followed links would hand back
 // notepad.exe instead of the shortcut. COM is loaded by hand: the test links no ole32.
@@ -133,30 +76,13 @@ bool MakeShortcut(const std::string& link, const std::string& target) {
 using window_search::TopLevelWindowsOf;
 using e2e::FindInputDialog;
 using e2e::ChooseFile;
+using e2e::WaitForInputDialog;
+using e2e::WaitForShownWindow;
 
-HWND WaitForShownInputDialog(const KeelbrookDriver& kb) {
-  HWND dialog = nullptr;
-  e2e::WaitUntil([&] { return (dialog = FindInputDialog(kb)) && IsWindowVisible(dialog); }, 5000);
-  if (!dialog || !IsWindowVisible(dialog)) throw e2e::DriverError("the input dialog did not appear");
-  return dialog;
-}
 
 void WaitUntilHidden(HWND dialog) {
   if (!e2e::WaitUntil([&] { return !IsWindowVisible(dialog); }, 5000))
     throw e2e::DriverError("the dialog is still open");
-}
-
-HWND WaitForFileDialog(const KeelbrookDriver& kb) {
-  HWND found = nullptr;
-  e2e::WaitUntil(
-      [&] {
-        for (HWND hwnd : TopLevelWindowsOf(kb.ProcessId()))
-          if (IsWindowVisible(hwnd) && KeelbrookDriver::WindowText(hwnd) == "Select a file...") found = hwnd;
-        return found != nullptr;
-      },
-      10000);
-  if (!found) throw e2e::DriverError("the file dialog \"Select a file...\" did not appear");
-  return found;
 }
 
 // Types into an edit field the way the keyboard does, one character at a time, over whatever
@@ -237,7 +163,7 @@ TEST_F(SendToScenario, AddCopiesTheChosenShortcutItself) {
   const int selected = kb.ListSelection(IDC_SENDTO_LIST);
 
   kb.Click(IDC_SENDTO_ADD);
-  ChooseFile(kb, WaitForFileDialog(kb), link);
+  ChooseFile(kb, WaitForShownWindow(kb, "Select a file..."), link);
   ASSERT_TRUE(e2e::WaitUntil([&] { return Shown().size() == before.size() + 1; }, 5000))
       << "no line was added; the program shows " << (kb.FindMessageBox() ? kb.FindMessageBox()->Describe() : "no box");
   EXPECT_EQ("Calculator", Shown().back());
@@ -248,7 +174,7 @@ TEST_F(SendToScenario, AddCopiesTheChosenShortcutItself) {
 
   // The same file again: the entry is never overwritten.
   kb.Click(IDC_SENDTO_ADD);
-  ChooseFile(kb, WaitForFileDialog(kb), link);
+  ChooseFile(kb, WaitForShownWindow(kb, "Select a file..."), link);
   ExpectBox(kAddFailed, "Keelbrook", IDOK);
   EXPECT_EQ(before.size() + 1, Shown().size());
 
@@ -294,7 +220,7 @@ TEST_F(SendToScenario, DropsAndKeysReachTheirButtons) {
     } else {
       kb.DoubleClickListItem(IDC_SENDTO_LIST, IndexOf(Shown(), "Floppy"));
     }
-    HWND dialog = WaitForShownInputDialog(kb);
+    HWND dialog = WaitForInputDialog(kb);
     kb.Post(GetDlgItem(dialog, IDCANCEL), BM_CLICK, 0, 0);
     WaitUntilHidden(dialog);
   }
@@ -324,7 +250,7 @@ TEST_F(SendToScenario, XpEditRenamesThroughTheInputDialog) {
   Select("Notepad");
   const int index = kb.ListSelection(IDC_SENDTO_LIST);
   kb.Click(IDC_SENDTO_EDIT);
-  EXPECT_EQ(dialog, WaitForShownInputDialog(kb)) << "the same dialog is reused";
+  EXPECT_EQ(dialog, WaitForInputDialog(kb)) << "the same dialog is reused";
   HWND edit = GetDlgItem(dialog, IDC_INPUT_EDIT);
   EXPECT_EQ("Keelbrook", KeelbrookDriver::WindowText(dialog));
   EXPECT_EQ("Enter the new name :", KeelbrookDriver::WindowText(GetDlgItem(dialog, IDC_INPUT_MESSAGE)));
@@ -355,7 +281,7 @@ TEST_F(SendToScenario, XpEditRenamesThroughTheInputDialog) {
   Select("Floppy");
   const Lines before = Shown();
   kb.Click(IDC_SENDTO_EDIT);
-  dialog = WaitForShownInputDialog(kb);
+  dialog = WaitForInputDialog(kb);
   EXPECT_EQ("Floppy", KeelbrookDriver::WindowText(edit));
   TypeChars(kb, edit, "Never");
   kb.PostKey(VK_ESCAPE);
@@ -367,7 +293,7 @@ TEST_F(SendToScenario, XpEditRenamesThroughTheInputDialog) {
 
   // A name that would leave the folder is refused.
   kb.Click(IDC_SENDTO_EDIT);
-  dialog = WaitForShownInputDialog(kb);
+  dialog = WaitForInputDialog(kb);
   TypeChars(kb, edit, "..\\Escaped");
   kb.Post(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
   ExpectBox(kRenameFailed, "Keelbrook", IDOK);
@@ -389,7 +315,7 @@ TEST_F(SendToScenario, XpWithoutTheComposedFolderWorksInTheShellsOne) {
 
   Select("Notepad");
   kb.Click(IDC_SENDTO_EDIT);
-  HWND dialog = WaitForShownInputDialog(kb);
+  HWND dialog = WaitForInputDialog(kb);
   TypeChars(kb, GetDlgItem(dialog, IDC_INPUT_EDIT), "Editor");
   kb.PostKey(VK_RETURN);
   EXPECT_TRUE(e2e::WaitUntil([&] { return Exists(folder->Path("Editor.lnk")); }, 3000));
@@ -411,7 +337,7 @@ TEST_F(SendToScenario, BeforeXpEnterPressesTheFocusedButtonOfTheInputDialog) {
   classic.SwitchTab(kSendToPage);
   classic.SelectListItem(IDC_SENDTO_LIST, IndexOf(classic.ListItems(IDC_SENDTO_LIST), "Notepad"));
   classic.Click(IDC_SENDTO_EDIT);
-  HWND dialog = WaitForShownInputDialog(classic);
+  HWND dialog = WaitForInputDialog(classic);
   HWND ok = GetDlgItem(dialog, IDOK), cancel = GetDlgItem(dialog, IDCANCEL);
   ASSERT_EQ(BS_OWNERDRAW, GetWindowLongA(cancel, GWL_STYLE) & 0x0F);
   TypeChars(classic, GetDlgItem(dialog, IDC_INPUT_EDIT), "Editor");
@@ -464,7 +390,7 @@ TEST_F(SendToScenario, ReadOnlyOrMissingFilesKeepTheirLines) {
   // Renaming the vanished file fails the same way.
   Select("Notepad");
   kb.Click(IDC_SENDTO_EDIT);
-  HWND dialog = WaitForShownInputDialog(kb);
+  HWND dialog = WaitForInputDialog(kb);
   TypeChars(kb, GetDlgItem(dialog, IDC_INPUT_EDIT), "Editor");
   kb.Post(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
   ExpectBox(kRenameFailed, "Keelbrook", IDOK);
