@@ -19,4 +19,6 @@ KB_EXE="Z:$exe" KB_BIN="Z:$KB_RUN_DIR" KB_SCREENS="Z:$root/build/screens" \
   | tr -d '\r' | grep -v '^$' || true
 "$root/tools/bmp-to-png.sh" "$root/build/screens"
 echo "No display: the six pages were saved as screenshots in $root/build/screens/"
-ls "$root/build/screens"/*.png 2>/dev/null | sed 's|^|  |'
+for page in sysinfo uninstall sendto optimise osinfo about; do
+  ls "$root/build/screens/$page.png" 2>/dev/null | sed 's|^|  |'
+done
