@@ -185,6 +185,23 @@ TEST_F(SysInfoPage, WindowsXpShowsUnexpandedAndKeepsExpandableValues) {
   EXPECT_EQ(ThisComputerName(), e2e::ReadString(HKEY_LOCAL_MACHINE, kPendingName, "ComputerName")->Text());
 }
 
+// The window activated again gives the focus back to the field that had it: letters typed then
+// go into the field, never to the mnemonics of "&Set" and "&Exit".
+TEST_F(SysInfoPage, LettersTypedAfterComingBackGoIntoTheField) {
+  Set(kCv, "WallPaperDir", "W:\\Walls");
+  kb.Start();
+  kb.Focus(IDC_SYSINFO_WALLPAPER);
+  kb.Send(kb.Control(IDC_SYSINFO_WALLPAPER), EM_SETSEL, 8, 8);
+  HWND other = CreateWindowExA(0, "STATIC", "other", WS_POPUP | WS_VISIBLE, 0, 0, 80, 40, nullptr, nullptr, nullptr, nullptr);
+  ASSERT_TRUE(SetForegroundWindow(other) && e2e::WaitUntil([&] { return GetForegroundWindow() == other; }, 3000));
+  kb.PressKey('S');
+  kb.PressKey('E');
+  DestroyWindow(other);
+  EXPECT_TRUE(e2e::WaitUntil([&] { return kb.Text(IDC_SYSINFO_WALLPAPER) == "W:\\Wallsse"; }, 3000));
+  EXPECT_EQ("SZ:W:\\Walls", Stored(kCv, "WallPaperDir"));
+  EXPECT_TRUE(kb.Running());
+}
+
 TEST_F(SysInfoPage, ClosingWithEditsAsksAndYesStores) {
   WindowsXpFixture();
   kb.SetWindowsVersion("winxp");

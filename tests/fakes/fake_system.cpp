@@ -58,14 +58,22 @@ std::string Key(const std::string& path) {
   return k;
 }
 
-std::string ParentKey(const std::string& key) {
-  size_t slash = key.rfind('\\');
+// The last separator, found by character: a lead byte takes the byte after it along.
+size_t LastSeparator(const std::string& s, FakeSystem& chars) {
+  size_t last = std::string::npos;
+  for (size_t i = 0; i < s.size(); i += chars.IsDBCSLeadByte(static_cast<unsigned char>(s[i])) ? 2 : 1)
+    if (s[i] == '\\') last = i;
+  return last;
+}
+
+std::string ParentKey(const std::string& key, FakeSystem& chars) {
+  size_t slash = LastSeparator(key, chars);
   return slash == std::string::npos ? std::string() : key.substr(0, slash);
 }
 
-std::string LeafOf(const std::string& path) {
+std::string LeafOf(const std::string& path, FakeSystem& chars) {
   std::string n = Normalize(path);
-  size_t slash = n.rfind('\\');
+  size_t slash = LastSeparator(n, chars);
   return slash == std::string::npos ? n : n.substr(slash + 1);
 }
 
@@ -226,8 +234,8 @@ std::string FakeSystem::GetComputerNameA(unsigned size) {
 
 bool FakeSystem::SetComputerNameA(const std::string& name) {
   setComputerNames.push_back(name);
-  computerName = name;
-  return true;
+  if (setComputerNameOk) computerName = name;
+  return setComputerNameOk;
 }
 
 bool FakeSystem::GetUserNameA(unsigned size, std::string& name) {
@@ -370,8 +378,8 @@ SysHandle FakeSystem::FindFirstFileA(const std::string& pattern, FindData& data)
   for (const char* dots : {".", ".."})
     if (Matches(mask.c_str(), dots)) search.entries.push_back({kAttrDirectory, dots});
   for (const FileEntry& f : files) {
-    std::string leaf = LeafOf(f.path);
-    if (ParentKey(Key(f.path)) == folderKey && Matches(mask.c_str(), leaf.c_str()))
+    std::string leaf = LeafOf(f.path, *this);
+    if (ParentKey(Key(f.path), *this) == folderKey && Matches(mask.c_str(), leaf.c_str()))
       search.entries.push_back({f.attributes, leaf});
   }
   if (search.entries.empty()) return kInvalidSysHandle;

@@ -176,6 +176,16 @@ TEST(KeyRoles, PageKeysThatMeanNothingThereAreLeftToTheControl) {
   EXPECT_TRUE(f.system.boxes.empty() && f.system.clipboard.empty() && f.inputView.showings == 0);
 }
 
+// With no line selected (in an empty list or not) the keys and the double-click that act on a
+// line do nothing, as in Explorer.
+TEST(KeyRoles, LineKeysWithNothingSelectedDoNothing) {
+  FakeForm f;
+  f->lstSendTo.Add("Notepad");
+  for (PageKey key : {PageKey::Delete, PageKey::Enter, PageKey::F2})
+    for (int page : {kPageUninstall, kPageSendTo}) f->PageKeyPressed(page, key, true), f->ListDoubleClick(page, 0);
+  EXPECT_TRUE(f.system.boxes.empty() && f.inputView.showings == 0);
+}
+
 TEST(ExitButtons, AskTheWindowToClose) {
   FakeForm f;
   f->btnSystemExitClick();
