@@ -155,9 +155,10 @@ class TfrmMain {
   // sum alike, so the texts themselves decide whether anything changed.
   std::vector<std::string> SettingsSnapshotTexts;
   // Which of the nine fields stand for their settings, in the order their texts are joined: the
-  // ones creation filled from a stored value and the ones the user has edited, for the whole run. A save writes only
-  // those: after a creation that stopped early, the fields it never reached would otherwise
-  // overwrite what the registry holds, on this save and every later one.
+  // ones creation filled from a stored value and the ones the user has edited, for the whole
+  // run. A save writes only those: after a creation that stopped early, the fields it never
+  // reached would otherwise overwrite what the registry holds, on this save and every later one;
+  // and a value the system never had would be created empty.
   std::vector<bool> SettingsLoaded;
   void MarkSettingLoaded(const TextControl& field);
   bool SettingToWrite(const TextControl& field);

@@ -50,7 +50,7 @@ class FakeSystem : public SystemApi {
   std::vector<std::string> setComputerNames;
   bool setComputerNameOk = true;
   int codePage = 1252;  // 932: Japanese, with its lead bytes, in file names too
-  std::map<std::string, std::string> environment;  // "%Name%" and its value
+  std::pair<std::string, std::string> environment;  // one "%Name%" and its value
 
   // Processes: CreateProcessA succeeds when createProcessOk, giving nextProcessId.
   bool createProcessOk = true;
@@ -94,14 +94,10 @@ class FakeSystem : public SystemApi {
   std::string GetComputerNameA(unsigned size) override;
   bool SetComputerNameA(const std::string& name) override;
   bool GetUserNameA(unsigned size, std::string& name) override;
-  bool IsDBCSLeadByte(unsigned char b) override {
-    return codePage == 932 && ((b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC));
-  }
+  bool IsDBCSLeadByte(unsigned char b) override { return codePage == 932 && ((b >= 0x81 && b <= 0x9F) || b >= 0xE0); }
   std::string ExpandEnvironmentStringsA(const std::string& text) override {
-    std::string out = text;
-    for (const auto& v : environment)
-      if (out.find(v.first) != std::string::npos) out.replace(out.find(v.first), v.first.size(), v.second);
-    return out;
+    const size_t at = environment.first.empty() ? std::string::npos : text.find(environment.first);
+    return at == std::string::npos ? text : std::string(text).replace(at, environment.first.size(), environment.second);
   }
   bool CreateProcessA(const std::string& commandLine, bool inheritHandles, uint32_t creationFlags,
                       const StartupInfo& startup, ProcessInformation& info) override;

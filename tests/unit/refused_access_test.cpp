@@ -192,7 +192,6 @@ TEST_F(NoAdministratorRights, SetReportsTheFirstRefusedWriteAndChangesNothing) {
 
   EXPECT_FALSE(Click(f, &TfrmMain::btnSetClick));
   ASSERT_EQ(f.system.boxes.size(), 1u);
-  // Only the edited value is written: the others could not be read, and are not overwritten.
   EXPECT_EQ(f.system.boxes[0].text, "Failed to set data for 'RegisteredOwner'");
   EXPECT_EQ(f.system.boxes[0].caption, "Keelbrook 2003");
   EXPECT_EQ(f.system.boxes[0].type, 0x10u);

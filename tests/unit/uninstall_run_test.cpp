@@ -86,7 +86,7 @@ TEST(UninstallRun, TheCommandIsTakenWhole) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     FakeForm f;
-    f.system.environment = {{"%SystemRoot%", "C:\\WINNT"}};
+    f.system.environment = {"%SystemRoot%", "C:\\WINNT"};
     f.registry.SetString(kHklm, kUninstall + "\\foo", "DisplayName", "Foo");
     f.registry.SetString(kHklm, kUninstall + "\\foo", "UninstallString", c.stored, c.type);
     Prepare(f, 0);
