@@ -8,8 +8,24 @@ MAKEFLAGS += --no-print-directory
 stage := tools/stage.sh
 logs := build/logs
 
+# Asked once per make: does this machine run 32-bit code (tools/wine-arch.sh)? The Windows-side
+# layers run the i486 keelbrook.exe under 32-bit Wine where it does, and the x86-64 build of the
+# same sources under 64-bit Wine where it does not. KB_WINE_ARCH=win32 or win64 decides instead.
+kb_wine_given := $(KB_WINE_ARCH)
+override KB_WINE_ARCH := $(shell KB_WINE_ARCH='$(KB_WINE_ARCH)' tools/wine-arch.sh)
+$(if $(KB_WINE_ARCH),,$(error KB_WINE_ARCH must be win32 or win64))
+export KB_WINE_ARCH
+ifeq ($(KB_WINE_ARCH),win32)
+kb_wine_line := keelbrook.exe (i486) under 32-bit Wine
+kb_win32_role := the Windows-side tests
+else
+kb_win32_role := the checks that read it
+kb_wine_line := the x86-64 build of the same sources under 64-bit Wine: $(if $(kb_wine_given),KB_WINE_ARCH=win64,this machine runs no 32-bit code)
+endif
+
 deps:
 	@tools/install-deps.sh
+	@echo "Windows-side layers: $(kb_wine_line)"
 
 # keelbrook.exe's compiler and runtime, built for the i486 from Debian's sources once per machine
 # into a cache outside the checkout (tools/build-runtime.sh; the first time takes about 20 minutes).
@@ -21,9 +37,14 @@ host: deps
 	  bash -c 'cmake --preset host && cmake --build --preset host'
 
 win32: runtime
-	@$(stage) "win32: keelbrook.exe for the i486, and the Windows-side tests" $(logs)/win32.log \
-	  bash -c 'cmake --preset win32 && cmake --build --preset win32'
+	@$(stage) "win32: keelbrook.exe for the i486, and $(kb_win32_role)" $(logs)/win32.log \
+	  bash -c 'cmake --preset win32 -DKB_WINE_ARCH=$(KB_WINE_ARCH) && cmake --build --preset win32'
 	@echo "  build/win32/keelbrook.exe, $$(stat -c %s build/win32/keelbrook.exe) bytes"
+ifeq ($(KB_WINE_ARCH),win64)
+	@$(stage) "win64: the x86-64 build of the same sources, and the Windows-side tests" $(logs)/win64.log \
+	  bash -c 'cmake --preset win64 -DKB_WINE_ARCH=win64 && cmake --build --preset win64'
+	@echo "  build/win64/keelbrook.exe, $$(stat -c %s build/win64/keelbrook.exe) bytes"
+endif
 
 run: win32
 	@tools/run.sh
@@ -46,9 +67,11 @@ fuzz: deps
 
 # Benchmarks beside their peers (README "Benchmarks"); builds only what they need.
 bench: runtime
-	@$(stage) "bench: the host benchmark and the Wine driver" $(logs)/bench-build.log \
+	@$(stage) "bench: the host benchmark, keelbrook.exe and the Wine driver" $(logs)/bench-build.log \
 	  bash -c 'cmake --preset host && cmake --build --preset host --target keelbrook_bench_host && \
-	           cmake --preset win32 && cmake --build --preset win32 --target bench_programs'
+	           cmake --preset win32 -DKB_WINE_ARCH=$(KB_WINE_ARCH) && cmake --build --preset win32 --target keelbrook && \
+	           cmake --preset $(KB_WINE_ARCH) -DKB_WINE_ARCH=$(KB_WINE_ARCH) && \
+	           cmake --build --preset $(KB_WINE_ARCH) --target bench_programs'
 	@tools/bench.sh
 
 clean:

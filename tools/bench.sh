@@ -5,13 +5,18 @@
 # figure and keeps them, with the date and the machine, in build/bench/results.txt.
 #
 # Wine runs in a prefix of its own (build/benchprefix), on an Xvfb display of its own, with a
-# wineserver of its own; everything started here is stopped here.
+# wineserver of its own; everything started here is stopped here. The programs timed under Wine
+# are those of the build Wine runs here (tools/wine-env.sh): the i486 keelbrook.exe under 32-bit
+# Wine, or the x86-64 build under 64-bit Wine, with the floor built the same way and the peer
+# from the same Wine, so that each ratio compares like with like. The size is always the
+# shipped i486 program's.
 #   KB_BENCH_RUNS          start-ups per program and figure (default 7)
 #   KB_BENCH_REFRESH_RUNS  "&Sync list" clicks per list size (default 5)
 #   KB_BENCH_ONLY          a choice of host,size,floor,peer,refresh (default: all five), and
 #                          platform: what single registry and list box calls cost under Wine
 #                          (PROFILE lines; not a figure, for explaining the others)
-#   KB_BENCH_HOST_DIR, KB_BENCH_WIN32_DIR, KB_BENCH_OUT  other build and result folders
+#   KB_BENCH_HOST_DIR, KB_BENCH_WIN32_DIR (the shipped program), KB_BENCH_RUN_DIR (what Wine
+#   runs), KB_BENCH_OUT  other build and result folders
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 export KB_PREFIX=${KB_PREFIX:-$root/build/benchprefix}
@@ -22,6 +27,7 @@ refresh_runs=${KB_BENCH_REFRESH_RUNS:-5}
 only=${KB_BENCH_ONLY:-host,size,floor,peer,refresh}
 host_dir=${KB_BENCH_HOST_DIR:-$root/build/host}
 win32_dir=${KB_BENCH_WIN32_DIR:-$root/build/win32}
+run_dir=${KB_BENCH_RUN_DIR:-$KB_RUN_DIR}
 out_dir=${KB_BENCH_OUT:-$root/build/bench}
 mkdir -p "$out_dir"
 results=$out_dir/results.txt
@@ -41,6 +47,11 @@ cpu=$(sed -n 's/^model name\s*:\s*//p' /proc/cpuinfo | head -1)
 {
   echo "# $(date -u '+%Y-%m-%d %H:%M UTC'), $(uname -srm), ${cpu:-unknown CPU}, $(nproc) cores, $(wine --version 2>/dev/null)"
   echo "# runs: $runs start-ups per program, $refresh_runs refreshes per size; medians [min..max]"
+  if [ "$KB_WINE_ARCH" = win32 ]; then
+    echo "# under Wine: keelbrook.exe as shipped (i486) and its floor, 32-bit Wine and its uninstaller"
+  else
+    echo "# under Wine: the x86-64 build of keelbrook.exe and of its floor, 64-bit Wine and its uninstaller (this machine runs no 32-bit code)"
+  fi
 } | tee "$results"
 
 status=0
@@ -89,7 +100,7 @@ if [ -n "$choices" ]; then
   wineserver -p >/dev/null 2>&1 </dev/null
   server_started=1
   wine cmd /c exit >/dev/null 2>&1 </dev/null
-  wine "$win32_dir/keelbrook_bench.exe" --keelbrook "Z:$win32_dir/keelbrook.exe" --floor "Z:$win32_dir/empty_window.exe" \
+  wine "$run_dir/keelbrook_bench.exe" --keelbrook "Z:$run_dir/keelbrook.exe" --floor "Z:$run_dir/empty_window.exe" \
     --runs "$runs" --refresh-runs "$refresh_runs" --only "$choices" 2>/dev/null </dev/null | figure
   [ "${PIPESTATUS[0]}" -eq 0 ] || status=1
 fi

@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
-# Starts keelbrook.exe in the project's Wine prefix. With a display it opens the window there;
+# Starts keelbrook.exe in the project's Wine prefix (the x86-64 build where this machine runs no
+# 32-bit code: tools/wine-env.sh). With a display it opens the window there;
 # without one it runs under Xvfb, walks the six pages, saves a screenshot of each and says where.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 source "$root/tools/wine-env.sh"
 kb_ensure_prefix
-exe="$root/build/win32/keelbrook.exe"
+exe="$KB_RUN_DIR/keelbrook.exe"
 if [ -n "${DISPLAY:-}" ]; then
   exec wine "$exe"
 fi
@@ -13,8 +14,8 @@ trap 'kb_stop_wineserver; kb_stop_xvfb' EXIT
 KB_FORCE_XVFB=1 kb_start_xvfb
 kb_start_wineserver
 mkdir -p "$root/build/screens"
-KB_EXE="Z:$exe" KB_BIN="Z:$root/build/win32" KB_SCREENS="Z:$root/build/screens" \
-  wine "$root/build/win32/keelbrook_e2e.exe" --gtest_filter='Spine.EachPageShowsItsOwnControlsAndCaptions' --gtest_brief=1 \
+KB_EXE="Z:$exe" KB_BIN="Z:$KB_RUN_DIR" KB_SCREENS="Z:$root/build/screens" \
+  wine "$KB_RUN_DIR/keelbrook_e2e.exe" --gtest_filter='Spine.EachPageShowsItsOwnControlsAndCaptions' --gtest_brief=1 \
   | tr -d '\r' | grep -v '^$' || true
 "$root/tools/bmp-to-png.sh" "$root/build/screens"
 echo "No display: the six pages were saved as screenshots in $root/build/screens/"

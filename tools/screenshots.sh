@@ -6,13 +6,13 @@
 # prefix lets Wine draw the window frames itself (X11 Driver, Managed=N), so each picture shows
 # the window with its title bar and border, as on a Windows desktop.
 #
-# KB_WIN32_DIR names another win32 build (default build/win32). PNGs are written without time
+# KB_WIN32_DIR names another build (default: the one Wine runs here, tools/wine-env.sh). PNGs are written without time
 # stamps: the same program gives the same files.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-build=${KB_WIN32_DIR:-$root/build/win32}
 out="$root/docs/screenshots"
 source "$root/tools/wine-env.sh"
+build=${KB_WIN32_DIR:-$KB_RUN_DIR}
 
 for f in keelbrook.exe keelbrook_e2e.exe; do
   [ -f "$build/$f" ] || { echo "screenshots: $build/$f is missing; build the win32 preset first" >&2; exit 1; }

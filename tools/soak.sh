@@ -16,7 +16,7 @@ kb_start_wineserver
 export KB_SOAK_SEED=${KB_SOAK_SEED:-$(date +%s)} KB_SOAK_ACTIONS=${KB_SOAK_ACTIONS:-20000}
 echo "soak: seed $KB_SOAK_SEED, $KB_SOAK_ACTIONS actions"
 mkdir -p "$root/build/screens"
-KB_EXE="Z:$root/build/win32/keelbrook.exe" KB_BIN="Z:$root/build/win32" KB_SCREENS="Z:$root/build/screens" \
-  wine "$root/build/win32/keelbrook_e2e.exe" --gtest_also_run_disabled_tests --gtest_brief=1 \
+KB_EXE="Z:$KB_RUN_DIR/keelbrook.exe" KB_BIN="Z:$KB_RUN_DIR" KB_SCREENS="Z:$root/build/screens" \
+  wine "$KB_RUN_DIR/keelbrook_e2e.exe" --gtest_also_run_disabled_tests --gtest_brief=1 \
   --gtest_filter="${KB_SOAK_FILTER:-Monkey.DISABLED_Soak}" | stdbuf -oL tr -d '\r' | grep --line-buffered -v '^$'
 exit "${PIPESTATUS[0]}"

@@ -1,13 +1,38 @@
-# Sourced by the scripts that run Windows programs: the project's own 32-bit Wine prefix, quiet,
-# with no installer dialogs and no crash dialog, created on first use and rebuilt when missing.
+# Sourced by the scripts that run Windows programs: the project's own Wine prefix, quiet, with no
+# installer dialogs and no crash dialog, created on first use and rebuilt when missing.
 # KB_PREFIX may name another prefix (the benchmarks keep theirs apart).
+#
+# Which Wine: 32-bit where this machine runs 32-bit code, else 64-bit (tools/wine-arch.sh; make
+# asks once and passes KB_WINE_ARCH down). It sets
+#   KB_RUN_DIR   the build whose programs run here: build/win32 (the i486 keelbrook.exe we ship)
+#                or build/win64 (the x86-64 build of the same sources)
+#   WINEPREFIX   a prefix of that Wine's own: a 64-bit one is named as the 32-bit one with "64"
+#                added (build/wineprefix64)
+# and the shell functions wine and wineboot that run that Wine's loader.
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-export WINEPREFIX=${KB_PREFIX:-$root/build/wineprefix}
-export WINEARCH=win32
+KB_WINE_ARCH=$("$root/tools/wine-arch.sh") || exit 2
+export KB_WINE_ARCH
+if [ "$KB_WINE_ARCH" = win64 ]; then
+  # Named: Debian's wine script takes the 32-bit loader whenever it is installed.
+  KB_WINE_LOADER=/usr/lib/wine/wine64
+  export WINELOADER=$KB_WINE_LOADER
+  KB_RUN_DIR=$root/build/win64
+  export WINEPREFIX=${KB_PREFIX:-$root/build/wineprefix}64
+else
+  KB_WINE_LOADER=wine
+  KB_RUN_DIR=$root/build/win32
+  export WINEPREFIX=${KB_PREFIX:-$root/build/wineprefix}
+fi
+export WINEARCH=$KB_WINE_ARCH
 export WINEDEBUG=${KB_WINEDEBUG:--all}
 export WINEDLLOVERRIDES="mscoree,mshtml="
+wine() { "$KB_WINE_LOADER" "$@"; }
+wineboot() { wine wineboot "$@"; }
 
-kb_prefix_ready() { [ -f "$WINEPREFIX/system.reg" ] && [ -f "$WINEPREFIX/.keelbrook-ready" ]; }
+# Ready, and made for this Wine: the other one cannot use it.
+kb_prefix_ready() {
+  [ -f "$WINEPREFIX/.keelbrook-ready" ] && grep -qx "#arch=$WINEARCH" "$WINEPREFIX/system.reg" 2>/dev/null
+}
 
 kb_ensure_prefix() {
   kb_prefix_ready && return 0

@@ -136,6 +136,14 @@ TEST_F(VersionResource, FixedPartAgreesWithTheText) {
   EXPECT_STREQ(KB_VERSION_TEXT, text);
 }
 
+// The processor the manifest names is the one the program is built for, or Windows refuses to
+// load the common controls it asks for.
+#ifdef _WIN64
+constexpr const char* kManifestArch = "processorArchitecture=\"amd64\"";
+#else
+constexpr const char* kManifestArch = "processorArchitecture=\"x86\"";
+#endif
+
 // The loader reads resource 1 of type RT_MANIFEST of an .exe: visual styles (common controls
 // 6), no elevation prompt, and DPI awareness, without which Windows would stretch the window.
 TEST(ApplicationManifest, AsksForCommonControls6AsInvokerAndDpiAwareness) {
@@ -150,7 +158,7 @@ TEST(ApplicationManifest, AsksForCommonControls6AsInvokerAndDpiAwareness) {
   FreeLibrary(module);
   for (const char* part : {"name=\"Microsoft.Windows.Common-Controls\"", "version=\"6.0.0.0\"",
                            "publicKeyToken=\"6595b64144ccf1df\"", "level=\"asInvoker\"", "uiAccess=\"false\"",
-                           ">true</dpiAware>", "processorArchitecture=\"x86\""})
+                           ">true</dpiAware>", kManifestArch})
     EXPECT_NE(std::string::npos, manifest.find(part)) << "the manifest lacks " << part;
 }
 

@@ -10,7 +10,9 @@
 #include "platform/win32/system_dll.h"
 
 static_assert(sizeof(OSVERSIONINFOEXA) == kOsVersionInfoExSize, "the extended version record is 156 bytes");
-static_assert(sizeof(STARTUPINFOA) == 68, "the start-up record is 68 bytes");
+// The caller's start-up record is the whole STARTUPINFOA, 68 bytes on 32-bit Windows (the size
+// it gives); built for 64-bit Windows the record is larger, and the system is told its own size.
+static_assert(sizeof(void*) != 4 || sizeof(STARTUPINFOA) == 68, "the start-up record is 68 bytes");
 
 namespace {
 
@@ -130,8 +132,7 @@ bool Win32SystemApi::CreateProcessA(const std::string& commandLine, bool inherit
 
   STARTUPINFOA si;
   std::memset(&si, 0, sizeof si);
-  // Never claim more record than there is: the system would read past it.
-  si.cb = std::min<DWORD>(startup.cb, sizeof si);
+  si.cb = sizeof si;
   si.dwFlags = startup.dwFlags;
   si.wShowWindow = startup.wShowWindow;
   si.cbReserved2 = 0;
