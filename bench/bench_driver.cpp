@@ -15,6 +15,7 @@
 #include <windows.h>
 #include <commctrl.h>
 #include <psapi.h>
+#include <shlobj.h>
 
 #include "app/win32/resource.h"
 #include "e2e/window_search.h"
@@ -234,22 +235,12 @@ uint32_t CountListable() {
   return listable;
 }
 
-// The folder keelbrook.exe lists on the NT side: the drive of the Windows directory, then
-// Documents and Settings, the user name and SendTo.
+// The folder keelbrook.exe lists on the NT side: the user's Send To folder as the shell records
+// it, which exists in every prefix.
 std::string SendToFolder() {
-  char windows[MAX_PATH] = {};
-  GetWindowsDirectoryA(windows, sizeof windows);
-  char user[256] = {};
-  DWORD size = sizeof user;
-  if (!GetUserNameA(user, &size)) Die("cannot read the user name");
-  const char drive = windows[1] == ':' ? windows[0] : 'C';
-  std::string folder = std::string(1, drive) + ":\\Documents and Settings";
-  CreateDirectoryA(folder.c_str(), nullptr);
-  folder += std::string("\\") + user;
-  CreateDirectoryA(folder.c_str(), nullptr);
-  folder += "\\SendTo";
-  CreateDirectoryA(folder.c_str(), nullptr);
-  return folder + "\\";
+  char folder[MAX_PATH] = {};
+  if (!SHGetSpecialFolderPathA(nullptr, folder, CSIDL_SENDTO, TRUE)) Die("the shell records no Send To folder");
+  return std::string(folder) + "\\";
 }
 
 // Leaves exactly `count` entries of our own in the Send To folder; returns how many entries
@@ -287,8 +278,8 @@ uint32_t EnsureSendTo(uint32_t count) {
   search = FindFirstFileA((folder + "*.*").c_str(), &found);
   if (search != INVALID_HANDLE_VALUE) {
     do {
-      // Files with one of the listed attribute bits; folders are not entries.
-      if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && (found.dwFileAttributes & 0xA7)) ++listed;
+      // Every file; folders are not entries.
+      if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) ++listed;
     } while (FindNextFileA(search, &found));
     FindClose(search);
   }

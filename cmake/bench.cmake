@@ -4,7 +4,7 @@ if(KB_WIN32)
   # floor, empty_window.exe, is built with keelbrook.exe (cmake/win32.cmake).
   add_executable(keelbrook_bench bench/bench_driver.cpp)
   target_include_directories(keelbrook_bench PRIVATE src tests)  # resource.h's ids, the window search
-  target_link_libraries(keelbrook_bench PRIVATE psapi advapi32 user32 kernel32)
+  target_link_libraries(keelbrook_bench PRIVATE psapi shell32 advapi32 user32 kernel32)
   target_link_options(keelbrook_bench PRIVATE ${KB_STATIC})
   add_custom_target(bench_programs)
   add_dependencies(bench_programs keelbrook keelbrook_bench)

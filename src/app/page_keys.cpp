@@ -12,18 +12,16 @@ bool TfrmMain::PageKeyPressed(int activePage, PageKey key, bool inList) {
       return true;
     }
     if (!inList) return false;
-    if (key == PageKey::Delete) btnRemoveEntryClick();
-    else if (key == PageKey::Enter) btnUninstallClick();
-    else if (key == PageKey::Copy) CopySelectedLine(lstUnInstList);
-    else return false;
-    return true;
+    if (key == PageKey::Delete) return OnSelectedLine(lstUnInstList, &TfrmMain::btnRemoveEntryClick);
+    if (key == PageKey::Enter) return OnSelectedLine(lstUnInstList, &TfrmMain::btnUninstallClick);
+    if (key == PageKey::Copy) CopySelectedLine(lstUnInstList);
+    return key == PageKey::Copy;
   }
   if (activePage == kPageSendTo && inList) {
-    if (key == PageKey::F2) btnSendToEditClick();
-    else if (key == PageKey::Delete) btnSendToRemoveClick();
-    else if (key == PageKey::Copy) CopySelectedLine(lstSendTo);
-    else return false;
-    return true;
+    if (key == PageKey::F2) return OnSelectedLine(lstSendTo, &TfrmMain::btnSendToEditClick);
+    if (key == PageKey::Delete) return OnSelectedLine(lstSendTo, &TfrmMain::btnSendToRemoveClick);
+    if (key == PageKey::Copy) CopySelectedLine(lstSendTo);
+    return key == PageKey::Copy;
   }
   if (activePage == kPageOsInfo && key == PageKey::Copy) {
     CopyToClipboard(OsInfoReport());
@@ -34,8 +32,15 @@ bool TfrmMain::PageKeyPressed(int activePage, PageKey key, bool inList) {
 
 void TfrmMain::ListDoubleClick(int activePage, int line) {
   if (line < 0) return;  // below the last line: nothing was picked
-  if (activePage == kPageUninstall) btnUninstallClick();
-  if (activePage == kPageSendTo) btnSendToEditClick();
+  if (activePage == kPageUninstall) OnSelectedLine(lstUnInstList, &TfrmMain::btnUninstallClick);
+  if (activePage == kPageSendTo) OnSelectedLine(lstSendTo, &TfrmMain::btnSendToEditClick);
+}
+
+bool TfrmMain::OnSelectedLine(const ListBox& list, void (TfrmMain::*handler)()) {
+  // A key or double-click with no line selected has nothing to act on and does nothing, as in
+  // Explorer. The buttons keep their report of the missing selection.
+  if (list.ItemIndex() >= 0) (this->*handler)();
+  return true;
 }
 
 void TfrmMain::CopyToClipboard(const std::string& text) {

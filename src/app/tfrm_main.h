@@ -85,8 +85,10 @@ class TfrmMain {
 
   // "Sys Info"
   void LoadSystemSettings(RegistryAccess& registry);
-  bool ReadOwnerAndCompany(std::string& owner, std::string& company);
-  bool ReadInstallerPath(std::string& path);
+  // Each says through its last arguments whether the values are stored at all.
+  bool ReadOwnerAndCompany(std::string& owner, std::string& company, bool* ownerStored = nullptr,
+                           bool* companyStored = nullptr);
+  bool ReadInstallerPath(std::string& path, bool* stored = nullptr);
   void btnSetClick();
   // Each of the two values is written only when asked for: its field may never have been shown.
   bool WriteOwnerAndCompany(const std::string& owner, const std::string& company, bool writeOwner = true,
@@ -153,9 +155,10 @@ class TfrmMain {
   // sum alike, so the texts themselves decide whether anything changed.
   std::vector<std::string> SettingsSnapshotTexts;
   // Which of the nine fields stand for their settings, in the order their texts are joined: the
-  // ones creation filled and the ones the user has edited, for the whole run. A save writes only
-  // those: after a creation that stopped early, the fields it never reached would otherwise
-  // overwrite what the registry holds, on this save and every later one.
+  // ones creation filled from a stored value and the ones the user has edited, for the whole
+  // run. A save writes only those: after a creation that stopped early, the fields it never
+  // reached would otherwise overwrite what the registry holds, on this save and every later one;
+  // and a value the system never had would be created empty.
   std::vector<bool> SettingsLoaded;
   void MarkSettingLoaded(const TextControl& field);
   bool SettingToWrite(const TextControl& field);
@@ -178,6 +181,8 @@ class TfrmMain {
   void CopyToClipboard(const std::string& text);
   // Copies the selected line of a list; nothing when no line is selected.
   void CopySelectedLine(const ListBox& list);
+  // Runs the handler of a list's line key when a line is selected; true: the key is taken.
+  bool OnSelectedLine(const ListBox& list, void (TfrmMain::*handler)());
   // "&Add..." once the file is chosen: the copy into the Send To folder and its line.
   void AddSendToEntry(const std::string& source);
 

@@ -89,6 +89,10 @@ class SystemApi {
   virtual std::string GetComputerNameA(unsigned size) = 0;
   virtual bool SetComputerNameA(const std::string& name) = 0;
   virtual bool GetUserNameA(unsigned size, std::string& name) = 0;
+  // True when the byte starts a two-byte character in the system's ANSI code page.
+  virtual bool IsDBCSLeadByte(unsigned char byte) = 0;
+  // The text with each %name% of the environment replaced by its value; unknown names stay.
+  virtual std::string ExpandEnvironmentStringsA(const std::string& text) = 0;
 
   // Processes
   virtual bool CreateProcessA(const std::string& commandLine, bool inheritHandles, uint32_t creationFlags,

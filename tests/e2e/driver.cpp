@@ -1183,7 +1183,11 @@ std::string UserName() {
   return buf;
 }
 
-std::string XpSendToFolder() { return WindowsDir().substr(0, 2) + "\\Documents and Settings\\" + UserName() + "\\SendTo"; }
+std::string XpSendToFolder() {
+  char path[MAX_PATH] = "";
+  if (!SHGetSpecialFolderPathA(nullptr, path, CSIDL_SENDTO, FALSE)) throw DriverError("the shell records no Send To folder");
+  return path;
+}
 
 HWND FindInputDialog(const KeelbrookDriver& kb) {
   for (HWND hwnd : TopLevelWindowsOf(kb.ProcessId()))

@@ -91,7 +91,7 @@ std::string ShootScreen(RECT r, const std::string& name, std::string* file = nul
 std::string ShootWindows(const class KeelbrookDriver& kb, const std::vector<HWND>& windows, const std::string& name);
 
 // The Windows directory of the prefix, the user Wine runs as, and that user's Send To folder
-// on the NT family ("winxp").
+// on the NT family ("winxp"): the one the shell records, which exists in every prefix.
 std::string WindowsDir();
 std::string UserName();
 std::string XpSendToFolder();

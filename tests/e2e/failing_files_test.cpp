@@ -357,9 +357,10 @@ class FailingUninstallers : public ::testing::Test {
     auto it = std::find(lines.begin(), lines.end(), line);
     return it == lines.end() ? -1 : static_cast<int>(it - lines.begin());
   }
-  // "&Uninstall" on the line, answered Yes; returns once the program answers again and the
-  // list has been read again (a refresh clears the selection).
-  void Uninstall(const std::string& line) {
+  // "&Uninstall" on the line, answered Yes (and OK to the box that tells of a failed start);
+  // returns once the program answers again and the list has been read again (a refresh clears
+  // the selection).
+  void Uninstall(const std::string& line, bool startFails = false) {
     const int index = IndexOf(line);
     if (index < 0) throw e2e::DriverError("no line " + line);
     kb.SelectListItem(IDC_UNINSTALL_LIST, index);
@@ -367,6 +368,7 @@ class FailingUninstallers : public ::testing::Test {
     e2e::MessageBoxInfo box = kb.WaitForMessageBox();
     EXPECT_EQ("Are you sure you want to\nuninstall " + line + " ?", box.text);
     kb.Answer(box, IDYES);
+    if (startFails) kb.Answer(kb.WaitForMessageBox(), IDOK);
     const bool refreshed = e2e::WaitUntil(
         [&] {
           try {
@@ -405,8 +407,8 @@ TEST_F(FailingUninstallers, CrashedMissingAndHandedOverUninstallersLeaveTheListI
   EXPECT_EQ(lines, Lines());
   EXPECT_TRUE(Changes(before, ExportUninstall()).empty());
 
-  // A program that is not there: nothing to wait for, no message, the list read again.
-  Uninstall("Keelbrook E2E Missing");
+  // A program that is not there: nothing to wait for, the user told, the list read again.
+  Uninstall("Keelbrook E2E Missing", true);
   EXPECT_EQ(lines, Lines());
   EXPECT_TRUE(Changes(before, ExportUninstall()).empty());
 

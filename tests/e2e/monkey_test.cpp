@@ -75,7 +75,7 @@ void List(const std::string& folder, bool all, std::map<std::string, std::string
   do {
     const std::string name = found.cFileName;
     if (name == "." || name == "..") continue;
-    if (names && (found.dwFileAttributes & 0xA7)) names->push_back(name);
+    if (names && !(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names->push_back(name);
     if (!all) continue;
     if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
       List(folder + "\\" + name, true, tree, nullptr);

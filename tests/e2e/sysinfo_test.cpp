@@ -210,6 +210,15 @@ TEST_F(SysInfoPage, ClosingWithEditsAndNoStoresNothing) {
   WindowsXpFixture();
   kb.SetWindowsVersion("winxp");
   kb.Start();
+  // Letters typed once the window is activated again go into the field that had the focus, not
+  // to the mnemonics of "&Set" and "&Exit" ("se" would store the settings and close).
+  kb.Focus(IDC_SYSINFO_WALLPAPER);
+  HWND other = CreateWindowExA(0, "STATIC", "other", WS_POPUP | WS_VISIBLE, 0, 0, 80, 40, nullptr, nullptr, nullptr, nullptr);
+  ASSERT_TRUE(SetForegroundWindow(other) && e2e::WaitUntil([&] { return GetForegroundWindow() == other; }, 3000));
+  kb.PressKey('S');
+  kb.PressKey('E');
+  DestroyWindow(other);
+  EXPECT_TRUE(e2e::WaitUntil([&] { return kb.Text(IDC_SYSINFO_WALLPAPER).find("se") != std::string::npos; }, 3000));
   kb.TypeInto(IDC_SYSINFO_COMPUTERNAME, "KBTESTNO");
   kb.TypeInto(IDC_SYSINFO_USERNAME, "Not Saved");
   kb.SetText(IDC_SYSINFO_WALLPAPER, "D:\\Walls");

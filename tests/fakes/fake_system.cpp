@@ -5,6 +5,8 @@
 #include <iterator>
 #include <string>
 
+#include "platform/code_page.h"
+
 // The fake answers the way Windows does wherever a caller could tell the difference; the same
 // file-operation cases run against it on the host and against the real calls under Wine.
 
@@ -58,14 +60,15 @@ std::string Key(const std::string& path) {
   return k;
 }
 
-std::string ParentKey(const std::string& key) {
-  size_t slash = key.rfind('\\');
+// The separators are found by character in the code page the fake poses as.
+std::string ParentKey(const std::string& key, const CodePage& chars) {
+  size_t slash = chars.FindLast(key, '\\');
   return slash == std::string::npos ? std::string() : key.substr(0, slash);
 }
 
-std::string LeafOf(const std::string& path) {
+std::string LeafOf(const std::string& path, const CodePage& chars) {
   std::string n = Normalize(path);
-  size_t slash = n.rfind('\\');
+  size_t slash = chars.FindLast(n, '\\');
   return slash == std::string::npos ? n : n.substr(slash + 1);
 }
 
@@ -226,8 +229,8 @@ std::string FakeSystem::GetComputerNameA(unsigned size) {
 
 bool FakeSystem::SetComputerNameA(const std::string& name) {
   setComputerNames.push_back(name);
-  computerName = name;
-  return true;
+  if (setComputerNameOk) computerName = name;
+  return setComputerNameOk;
 }
 
 bool FakeSystem::GetUserNameA(unsigned size, std::string& name) {
@@ -367,11 +370,12 @@ SysHandle FakeSystem::FindFirstFileA(const std::string& pattern, FindData& data)
   if (!folderFound) return kInvalidSysHandle;
 
   Search search;
+  const CodePage chars(*this);
   for (const char* dots : {".", ".."})
     if (Matches(mask.c_str(), dots)) search.entries.push_back({kAttrDirectory, dots});
   for (const FileEntry& f : files) {
-    std::string leaf = LeafOf(f.path);
-    if (ParentKey(Key(f.path)) == folderKey && Matches(mask.c_str(), leaf.c_str()))
+    std::string leaf = LeafOf(f.path, chars);
+    if (ParentKey(Key(f.path), chars) == folderKey && Matches(mask.c_str(), leaf.c_str()))
       search.entries.push_back({f.attributes, leaf});
   }
   if (search.entries.empty()) return kInvalidSysHandle;

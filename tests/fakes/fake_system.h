@@ -48,6 +48,9 @@ class FakeSystem : public SystemApi {
   bool userNameOk = true;
   std::vector<unsigned> windowsDirSizes, systemDirSizes, computerNameSizes, userNameSizes;
   std::vector<std::string> setComputerNames;
+  bool setComputerNameOk = true;
+  int codePage = 1252;  // 932: Japanese, with its lead bytes, in file names too
+  std::pair<std::string, std::string> environment;  // one "%Name%" and its value
 
   // Processes: CreateProcessA succeeds when createProcessOk, giving nextProcessId.
   bool createProcessOk = true;
@@ -91,6 +94,11 @@ class FakeSystem : public SystemApi {
   std::string GetComputerNameA(unsigned size) override;
   bool SetComputerNameA(const std::string& name) override;
   bool GetUserNameA(unsigned size, std::string& name) override;
+  bool IsDBCSLeadByte(unsigned char b) override { return codePage == 932 && ((b >= 0x81 && b <= 0x9F) || b >= 0xE0); }
+  std::string ExpandEnvironmentStringsA(const std::string& text) override {
+    const size_t at = environment.first.empty() ? std::string::npos : text.find(environment.first);
+    return at == std::string::npos ? text : std::string(text).replace(at, environment.first.size(), environment.second);
+  }
   bool CreateProcessA(const std::string& commandLine, bool inheritHandles, uint32_t creationFlags,
                       const StartupInfo& startup, ProcessInformation& info) override;
   uint32_t WaitForInputIdle(SysHandle process, uint32_t milliseconds) override;

@@ -158,6 +158,11 @@ TEST(KeyRoles, EscapePressesTheRemovalButtonsOfTheListPages) {
   FakeForm f;
   EXPECT_THROW(f->EscapePressed(kPageUninstall), AppError);
   EXPECT_THROW(f->EscapePressed(kPageSendTo), AppError);
+  // The keys and the double-click that act on a line do nothing then, as in Explorer.
+  f->lstSendTo.Add("Notepad");
+  for (PageKey key : {PageKey::Delete, PageKey::Enter, PageKey::F2})
+    for (int page : {kPageUninstall, kPageSendTo}) f->PageKeyPressed(page, key, true), f->ListDoubleClick(page, 0);
+  EXPECT_TRUE(f.system.boxes.empty() && f.inputView.showings == 0);
 }
 
 // What each page key runs is shown end to end; here, that keys meaning nothing on a page stay

@@ -192,7 +192,7 @@ TEST_F(NoAdministratorRights, SetReportsTheFirstRefusedWriteAndChangesNothing) {
 
   EXPECT_FALSE(Click(f, &TfrmMain::btnSetClick));
   ASSERT_EQ(f.system.boxes.size(), 1u);
-  EXPECT_EQ(f.system.boxes[0].text, "Failed to set data for 'RegisteredOrganization'");
+  EXPECT_EQ(f.system.boxes[0].text, "Failed to set data for 'RegisteredOwner'");
   EXPECT_EQ(f.system.boxes[0].caption, "Keelbrook 2003");
   EXPECT_EQ(f.system.boxes[0].type, 0x10u);
   EXPECT_EQ(f.system.setComputerNames, std::vector<std::string>({"PC"})) << "the computer name goes first";
@@ -216,7 +216,7 @@ TEST_F(NoAdministratorRights, SavingOnCloseFailsKeepsTheWindowOpenAndAsksAgain) 
   for (int i : {0, 2}) {
     EXPECT_EQ(f.system.boxes[i].caption, "Save ?");
     EXPECT_EQ(f.system.boxes[i].type, 0x24u);
-    EXPECT_EQ(f.system.boxes[i + 1].text, "Failed to set data for 'RegisteredOrganization'");
+    EXPECT_EQ(f.system.boxes[i + 1].text, "Failed to set data for 'DevicePath'");
   }
   EXPECT_EQ(Differences(before, DumpOf(f.registry)), std::vector<std::string>());
 

@@ -23,7 +23,8 @@ struct FolderCase {
   const char* expected;
   int result;
   const char* shell = "";  // the user's Send To folder as the shell records it
-  bool composedExists = false;
+  bool composedExists = false;  // the expected folder exists
+  const char* alsoExists = "";
 };
 
 TEST(SendToFolder, PatternByFamily) {
@@ -49,6 +50,9 @@ TEST(SendToFolder, PatternByFamily) {
       {2, "C:\\WINDOWS", "Anna", true, "C:\\WINDOWS\\SendTo\\", 1, "C:\\Elsewhere"},
       {5, "D:\\WINNT", "Anna", false, "", 0, "C:\\Elsewhere"},
       {5, "D:\\WINNT", "Anna", true, "", 0, tooLong.c_str()},
+      // A profile folder with a suffix beside a stale one of the plain name: the shell's, which exists.
+      {5, "C:\\WINDOWS", "anna", true, "C:\\Documents and Settings\\anna.CORP\\SendTo\\", 1,
+       "C:\\Documents and Settings\\anna.CORP\\SendTo", true, "C:\\Documents and Settings\\anna\\SendTo"},
   };
   for (const FolderCase& c : cases) {
     FakeSystem sys;
@@ -57,6 +61,7 @@ TEST(SendToFolder, PatternByFamily) {
     sys.userNameOk = c.userReadable;
     sys.shellSendTo = c.shell;
     if (c.composedExists) sys.AddFile(std::string(c.expected).substr(0, std::strlen(c.expected) - 1), 0x10);
+    if (*c.alsoExists) sys.AddFile(c.alsoExists, 0x10);
     std::string out = "sentinel";
     EXPECT_EQ(c.result, GetSendToFolder(sys, out, c.family, 260)) << c.family << " " << c.windowsDir;
     EXPECT_EQ(c.expected, out) << c.family << " " << c.windowsDir;
@@ -286,16 +291,20 @@ TEST_F(SendToListing, SameShownNameKeepsItsOwnPath) {
   EXPECT_EQ((Lines{"C:\\WINDOWS\\SendTo\\Floppy.lnk", "C:\\WINDOWS\\SendTo\\Floppy.pif"}), f.objects.SendToPaths);
 }
 
-TEST_F(SendToListing, SubFoldersAndOutsideBitsGiveNoLine) {
+// Every file gives a line, also one with only bits such as temporary, compressed, not indexed or
+// reparse point (an NTFS shortcut whose archive bit a backup cleared); no sub-folder does.
+TEST_F(SendToListing, SubFoldersGiveNoLineEveryFileDoes) {
   f.system.AddFile("C:\\WINDOWS\\SendTo\\Plain", file_attr::kDirectory);
   f.system.AddFile("C:\\WINDOWS\\SendTo\\Marked", file_attr::kDirectory | file_attr::kReadOnly);
   f.system.AddFile("C:\\WINDOWS\\SendTo\\Archived.dir", file_attr::kDirectory | file_attr::kArchive);
+  f.system.AddFile("C:\\WINDOWS\\SendTo\\Packed", file_attr::kDirectory | 0x800);
   f.system.AddFile("C:\\WINDOWS\\SendTo\\Marked\\inner.lnk");
-  f.system.AddFile("C:\\WINDOWS\\SendTo\\temp.lnk", 0x100);
+  for (uint32_t bits : {0x100u, 0x800u, 0x2000u, 0x400u})
+    f.system.AddFile("C:\\WINDOWS\\SendTo\\" + std::to_string(bits) + ".lnk", bits);
   f.system.AddFile("C:\\WINDOWS\\SendTo\\Notepad.lnk");
   f->FillSendToList();
-  EXPECT_EQ((Lines{"Notepad"}), f.lstSendTo.lines);
-  EXPECT_EQ((Lines{"C:\\WINDOWS\\SendTo\\Notepad.lnk"}), f.objects.SendToPaths);
+  EXPECT_EQ((Lines{"256", "2048", "8192", "1024", "Notepad"}), f.lstSendTo.lines);
+  EXPECT_EQ("C:\\WINDOWS\\SendTo\\Notepad.lnk", f.objects.SendToPaths.back());
 }
 
 TEST_F(SendToListing, PerUserFolderOnTheNtSide) {

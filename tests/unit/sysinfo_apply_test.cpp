@@ -46,8 +46,12 @@ class SysInfoApply : public ::testing::Test {
 };
 
 TEST_F(SysInfoApply, EveryFieldGoesToItsValueAsAPlainString) {
+  f.system.setComputerNameOk = false;  // a name the system refuses is told, the rest goes on
   ASSERT_TRUE(Set());
   EXPECT_EQ(std::vector<std::string>{"NEWPC"}, f.system.setComputerNames);
+  ASSERT_EQ(1u, f.system.boxes.size());
+  EXPECT_EQ("There was a problem while setting\nthe computer name !", f.system.boxes[0].text);
+  EXPECT_TRUE(f.system.boxes[0].owner == BoxOwner::MainWindow && f.system.boxes[0].type == 0x30u);
   EXPECT_EQ("Ann Owner", Stored(kNt, "RegisteredOwner"));
   EXPECT_EQ("Acme", Stored(kNt, "RegisteredOrganization"));
   EXPECT_EQ("D:\\I386", Stored(kNt, "SourcePath"));

@@ -137,6 +137,12 @@ TEST_F(SysInfoLoad, AbsentOrEmptyValuesShowAsEmptyFields) {
   EXPECT_EQ("", f.txtWallpaperDir.text);
   EXPECT_EQ("", f.txtDevicePath.text);
   EXPECT_TRUE(f.system.boxes.empty());
+  // A save creates no absent value until its field is edited; the stored ones are written.
+  f->TakeSettingsSnapshot();
+  f.txtWallpaperDir.text = "D:\\Walls";
+  f->btnSetClick();
+  EXPECT_EQ((std::vector<std::string>{"DevicePath", "WallPaperDir"}), f.registry.ValueNames(kHklm, kCv));
+  EXPECT_EQ((std::vector<std::string>{"SourcePath"}), f.registry.ValueNames(kHklm, kNt));
 }
 
 TEST_F(SysInfoLoad, ExpandableStringsAreShownAsStored) {

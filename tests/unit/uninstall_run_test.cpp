@@ -70,13 +70,15 @@ TEST(UninstallRun, YesRunsTheStoredCommandWaitsForItAndRefreshes) {
   EXPECT_EQ(f.registry.OpenHandleCount(), 0);
 }
 
-TEST(UninstallRun, TheCommandIsTakenAsStored) {
+TEST(UninstallRun, TheCommandIsTakenWhole) {
   struct Case {
     const char* what;
     std::string stored;
     uint32_t type;
+    std::string run = "";  // "": as stored
   } cases[] = {
-      {"expandable, references not expanded", "%ProgramFiles%\\Foo\\un.exe", reg::kRegExpandSz},
+      {"expandable, expanded", "\"%SystemRoot%\\x.exe\" /u", reg::kRegExpandSz, "\"C:\\WINNT\\x.exe\" /u"},
+      {"plain, references not expanded", "%SystemRoot%\\Foo\\un.exe", reg::kRegSz},
       {"quoted path with arguments and bytes above 127", "\"C:\\Caf\xe9\\un.exe\" /S /log=\"C:\\a b\"", reg::kRegSz},
       {"longer than 255 characters", "C:\\un.exe " + std::string(300, 'a'), reg::kRegSz},
       {"far longer than any command line", "C:\\un.exe " + std::string(40000, 'b'), reg::kRegSz},
@@ -84,12 +86,13 @@ TEST(UninstallRun, TheCommandIsTakenAsStored) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     FakeForm f;
+    f.system.environment = {"%SystemRoot%", "C:\\WINNT"};
     f.registry.SetString(kHklm, kUninstall + "\\foo", "DisplayName", "Foo");
     f.registry.SetString(kHklm, kUninstall + "\\foo", "UninstallString", c.stored, c.type);
     Prepare(f, 0);
     f->btnUninstallClick();
     ASSERT_EQ(f.system.createProcessCalls.size(), 1u);
-    EXPECT_EQ(f.system.createProcessCalls[0].commandLine, c.stored) << "run whole, never cut";
+    EXPECT_EQ(f.system.createProcessCalls[0].commandLine, c.run.empty() ? c.stored : c.run) << "run whole, never cut";
   }
 }
 
@@ -103,7 +106,7 @@ TEST(UninstallRun, TheSecondOfTwoEqualNamesRunsTheSecondRegistration) {
   EXPECT_EQ(f.system.createProcessCalls[0].commandLine, "second.exe");
 }
 
-TEST(UninstallRun, NothingStartedMeansNoWaitNoMessageAndAnImmediateRefresh) {
+TEST(UninstallRun, NothingStartedMeansNoWaitAMessageAndAnImmediateRefresh) {
   struct Case {
     const char* what;
     bool startWorks;
@@ -131,7 +134,10 @@ TEST(UninstallRun, NothingStartedMeansNoWaitNoMessageAndAnImmediateRefresh) {
     if (c.removeCommand) {
       EXPECT_EQ(f.system.createProcessCalls.at(0).commandLine, "");
     }
-    EXPECT_EQ(f.system.boxes.size(), 1u) << "the question only";
+    ASSERT_EQ(f.system.boxes.size(), 2u) << "the question, then what was not started";
+    EXPECT_EQ(f.system.boxes[1].text,
+              "There was a problem while starting\n" + f.system.createProcessCalls[0].commandLine + " !");
+    EXPECT_TRUE(f.system.boxes[1].owner == BoxOwner::MainWindow && f.system.boxes[1].type == 0x30u);
     EXPECT_EQ(f.objects.UnInstKeyNames, (c.removeCommand ? std::vector<std::string>{"new"}
                                                          : std::vector<std::string>{"foo", "new"}))
         << "the list was read again";

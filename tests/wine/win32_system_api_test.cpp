@@ -166,6 +166,12 @@ TEST(Win32SystemInfo, ComputerAndUserNames) {
   EXPECT_EQ("unchanged", small);
 }
 
+// Longer once expanded than the adapter's first try; unknown names stay.
+TEST(Win32SystemInfo, EnvironmentReferencesAreExpanded) {
+  ::SetEnvironmentVariableA("KB_LONG", std::string(300, 'x').c_str());
+  EXPECT_EQ(std::string(300, 'x') + "\\u.exe %KB_NONE%", Win32SystemApi().ExpandEnvironmentStringsA("%KB_LONG%\\u.exe %KB_NONE%"));
+}
+
 // --- processes ---
 
 TEST(Win32SystemProcesses, ChildIsStartedAndWaitedForByItsId) {

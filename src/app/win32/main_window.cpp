@@ -343,6 +343,22 @@ void MainWindow::FocusActivePage() {
   focusParked_ = first == nullptr;
 }
 
+void MainWindow::KeepFocus() {
+  HWND focus = GetFocus();
+  if (focus && IsChild(hwnd_, focus)) keptFocus_ = focus;
+}
+
+void MainWindow::RestoreFocus() {
+  // Nothing takes keys while the window is minimised; it is given back when the window is restored.
+  if (GetWindowLongA(hwnd_, GWL_STYLE) & WS_MINIMIZE) return;
+  // A control on a page hidden meanwhile, or disabled, cannot take it: the page's first one does.
+  if (keptFocus_ && IsChild(hwnd_, keptFocus_) && IsWindowVisible(keptFocus_) && IsWindowEnabled(keptFocus_)) {
+    SetFocus(keptFocus_);
+  } else {
+    FocusActivePage();
+  }
+}
+
 void MainWindow::RequestClose() { PostMessageA(hwnd_, WM_CLOSE, 0, 0); }
 
 void MainWindow::SetActivePage(int index) {
@@ -451,6 +467,19 @@ LRESULT MainWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_DESTROY:
       FilterModalLoops(false);
       PostQuitMessage(0);
+      return 0;
+    case WM_ACTIVATE:
+      // A plain window activated again (Alt+Tab, its taskbar button, a box or dialog it owned
+      // closing) would take the focus itself: the dialog keys would then read a typed letter as a
+      // mnemonic, and "se" typed into a field would press "&Set" and "&Exit".
+      if (LOWORD(wParam) == WA_INACTIVE) {
+        KeepFocus();
+      } else {
+        RestoreFocus();
+      }
+      return 0;
+    case WM_SETFOCUS:
+      RestoreFocus();
       return 0;
     case WM_SYSCOLORCHANGE:
       // The pictures were blended onto the old button face. The tab strip, like every common

@@ -59,6 +59,10 @@ class MainWindow : public FormWindowControl {
   void WhenPageShown(int page, std::function<void()> step);
   // The first control of the active page takes the focus, or the tab strip when it has none.
   void FocusActivePage();
+  // The focus across deactivation, as the dialog manager keeps it for a dialog: the focused
+  // control is noted when the window goes inactive and gets the focus back when the window does.
+  void KeepFocus();
+  void RestoreFocus();
   void OnCommand(int id, int code, HWND control);
   void OnPointer(int id, int event);
   // Whether some pointer event of control `id` runs a handler.
@@ -97,6 +101,7 @@ class MainWindow : public FormWindowControl {
   int dpi_ = 96;
   int activePage_ = 0;
   bool focusParked_ = false;  // the tab strip holds the focus for a page without controls
+  HWND keptFocus_ = nullptr;  // the control that had the focus when the window went inactive
   Win32ButtonPictures buttonPictures_;
   std::vector<HBITMAP> bitmaps_;
   std::vector<std::function<void()>> beforeFirstShow_[kPageCount];

@@ -1,5 +1,5 @@
 // "Optimise": starts the system's own maintenance tools. Nothing waits for a tool to finish; the
-// only feedback is a box when the start fails in one of the ways the system tells apart.
+// only feedback is a box when the start fails.
 #include <cstdint>
 #include <string>
 
@@ -13,16 +13,21 @@ constexpr size_t kPathRoom = 255;         // a tool's path: 256 bytes with its t
 constexpr const char* kNotFound = "The specified file was not found !";
 constexpr const char* kWinAlignNotFound = "The specified file was not found.\nThis file works only with Windows 98 !";
 
-// The start results that mean something to the user; any other value, success included, shows
-// nothing.
+// The start results the system tells apart for the user.
 constexpr std::intptr_t kOutOfResources = 0;
 constexpr std::intptr_t kFileNotFound = 2;
 constexpr std::intptr_t kPathNotFound = 3;
 constexpr std::intptr_t kBadFormat = 11;
+// The first result that means a tool started: WinExec's errors run up to 31, ShellExecuteA's to 32.
+constexpr std::intptr_t kWinExecStarted = 32;
+constexpr std::intptr_t kShellStarted = 33;
 
-// The boxes have no owner, so the window stays usable while one is open.
-void ReportStart(SystemApi& system, std::intptr_t result, const char* notFoundText) {
-  const char* text = nullptr;
+// Every start that failed is told, the ones the system gives no words for (no program for the
+// file type, access denied) naming the tool. The boxes have no owner, so the window stays usable
+// while one is open.
+void ReportStart(SystemApi& system, std::intptr_t result, std::intptr_t started, const std::string& tool,
+                 const char* notFoundText) {
+  std::string text;
   switch (result) {
     case kOutOfResources:
       text = "The system is out of memory or resources !";
@@ -35,7 +40,8 @@ void ReportStart(SystemApi& system, std::intptr_t result, const char* notFoundTe
       text = "There was a problem while running the file !";
       break;
     default:
-      return;
+      if (result >= started) return;
+      text = "There was a problem while starting\n" + tool + " !";
   }
   system.MessageBoxA(BoxOwner::None, text, "Keelbrook", mb::kError);
 }
@@ -46,10 +52,10 @@ void ReportStart(SystemApi& system, std::intptr_t result, const char* notFoundTe
 void StartInDirectory(SystemApi& system, const std::string& directory, const char* file, const char* notFoundText) {
   const std::string path = directory + "\\" + file;
   if (directory.empty() || path.size() > kPathRoom) {
-    ReportStart(system, kFileNotFound, notFoundText);
+    ReportStart(system, kFileNotFound, kWinExecStarted, path, notFoundText);
     return;
   }
-  ReportStart(system, system.WinExec(path, sw::kRestore), notFoundText);
+  ReportStart(system, system.WinExec(path, sw::kRestore), kWinExecStarted, path, notFoundText);
 }
 
 }  // namespace
@@ -69,8 +75,9 @@ void TfrmMain::btnRunDefragClick() {
   // program search path.
   const bool snapIn = OsFamily == os_family::kWin2000 || OsFamily == os_family::kWinXp || OsFamily == os_family::kWin2003;
   if (snapIn) {
-    ReportStart(System, System.ShellExecuteA(BoxOwner::None, "OPEN", "dfrg.msc", "", "", sw::kRestore), kNotFound);
+    ReportStart(System, System.ShellExecuteA(BoxOwner::None, "OPEN", "dfrg.msc", "", "", sw::kRestore), kShellStarted,
+                "dfrg.msc", kNotFound);
   } else {
-    ReportStart(System, System.WinExec("defrag.exe", sw::kRestore), kNotFound);
+    ReportStart(System, System.WinExec("defrag.exe", sw::kRestore), kWinExecStarted, "defrag.exe", kNotFound);
   }
 }

@@ -13,8 +13,11 @@
 
 namespace {
 
-constexpr uint32_t kListedAttributes = file_attr::kReadOnly | file_attr::kHidden | file_attr::kSystem |
-                                       file_attr::kArchive | file_attr::kNormal;  // 0xA7: no directory bit
+// Every file is an entry of the Send To menu, whatever its attributes: on NTFS a shortcut whose
+// archive bit a backup has cleared may carry only bits such as compressed (0x800), not indexed
+// (0x2000) or reparse point (0x400). A sub-folder is no entry: with no other bit it is not named,
+// with others it comes back with a backslash and is left out below.
+constexpr uint32_t kListedAttributes = ~file_attr::kDirectory;
 
 constexpr const char* kCaption = "Keelbrook";
 constexpr const char* kAddFailed = "There was a problem while adding\nto the Send To list !";
@@ -24,16 +27,13 @@ constexpr const char* kDeleteFailed = "There was a problem while deleting\nfrom 
 // A composed text fits an editing buffer when it leaves room for the terminating zero.
 bool FitsEditingBuffer(const std::string& text) { return text.size() < sendto_buffers::kEditing; }
 
-std::string LeafOf(const std::string& path) {
-  const size_t slash = path.rfind('\\');
-  return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
 // A new name must leave the file where it is, under a plain name: a separator would move it
 // out of the folder or into a sub-folder while its line still shows it as an entry, and a
 // colon would name a data stream instead of a file. The remaining characters are never valid in
 // a file name.
-bool StaysInFolder(const std::string& name) { return name.find_first_of("\\/:*?\"<>|") == std::string::npos; }
+bool StaysInFolder(const std::string& name, const CodePage& codePage) {
+  return codePage.FindFirstOf(name, "\\/:*?\"<>|") == std::string::npos;
+}
 
 // Windows 95 and the first Windows 98 end the program whose file call names a file beginning
 // with two dots, or with spaces and then a dot: a new name of "." would give "..lnk".
@@ -55,6 +55,7 @@ const std::string& PathAt(const std::vector<std::string>& paths, int index) {
 
 void TfrmMain::FillSendToList() {
   CDirUtil dir(System);
+  const CodePage codePage(System);
   std::string folder;
   if (!GetSendToFolder(System, folder, OsFamily, sendto_buffers::kListing)) {
     lstSendTo.Clear();
@@ -68,10 +69,10 @@ void TfrmMain::FillSendToList() {
   std::string name;
   while (dir.GetNextEntry("*.*", kListedAttributes, name) == 1) {
     if (name.empty()) continue;
-    // A sub-folder that carries one of the listed bits comes back with a backslash; it is no
-    // Send To entry and would only show as a blank line.
-    if (EndsWithBackslash(name)) continue;
-    if (!lstSendTo.Add(DisplayNameOf(name))) {
+    // A sub-folder that carries another bit comes back with a backslash; it is no Send To
+    // entry and would only show as a blank line.
+    if (EndsWithBackslash(name, codePage)) continue;
+    if (!lstSendTo.Add(DisplayNameOf(name, codePage))) {
       ReportListFull(lstSendTo);
       return;
     }
@@ -103,22 +104,23 @@ void TfrmMain::lstSendToDropFiles(const std::vector<std::string>& files) {
 }
 
 void TfrmMain::AddSendToEntry(const std::string& source) {
-  const std::string name = FileNameOf(source);
+  const CodePage codePage(System);
+  const std::string name = FileNameOf(source, codePage);
 
   std::string folder;
   if (!GetSendToFolder(System, folder, OsFamily, sendto_buffers::kEditing)) return;
-  const std::string destination = folder + (EndsWithBackslash(folder) ? "" : "\\") + name;
+  const std::string destination = folder + (EndsWithBackslash(folder, codePage) ? "" : "\\") + name;
 
   // A name or path that had to be cut to fit its buffer would copy to some other name; that is
   // refused like any failed copy.
-  const bool fits = FitsEditingBuffer(source) && name == LeafOf(source) && FitsEditingBuffer(destination);
+  const bool fits = FitsEditingBuffer(source) && name == LeafOf(source, codePage) && FitsEditingBuffer(destination);
   // Never over an existing file: an entry of the same name stays as it is.
   if (!fits || System.CopyFileA(source, destination, true) != 1) {
     System.MessageBoxA(BoxOwner::MainWindow, kAddFailed, kCaption, mb::kError);
     return;
   }
   // The copy and its line go together: a full list takes the copy back out of the folder.
-  if (!lstSendTo.Add(DisplayNameOf(source))) {
+  if (!lstSendTo.Add(DisplayNameOf(source, codePage))) {
     System.DeleteFileA(destination);
     System.MessageBoxA(BoxOwner::MainWindow, kAddFailed, kCaption, mb::kError);
     return;
@@ -137,16 +139,17 @@ void TfrmMain::btnSendToEditClick() {
   const std::string newName = FormInputBox.ResultText;
 
   const std::string oldPath = PathAt(SendToPaths, index);
+  const CodePage codePage(System);
   std::string folder;
   if (!GetSendToFolder(System, folder, OsFamily, sendto_buffers::kEditing)) return;
-  if (!EndsWithBackslash(folder)) folder += '\\';
+  if (!EndsWithBackslash(folder, codePage)) folder += '\\';
   // The extension comes from the old file, so a rename never changes the kind of the entry.
   // Of a path without a dot it is the whole path, separators and all; that new name is then
   // refused like a typed one that would leave the folder.
-  const std::string newFileName = newName + "." + ExtensionOf(oldPath);
+  const std::string newFileName = newName + "." + ExtensionOf(oldPath, codePage);
   const std::string newPath = folder + newFileName;
 
-  const bool acceptable = StaysInFolder(newFileName) && OldSystemsTakeTheName(newFileName) &&
+  const bool acceptable = StaysInFolder(newFileName, codePage) && OldSystemsTakeTheName(newFileName) &&
                           FitsEditingBuffer(folder) && FitsEditingBuffer(newPath);
   if (!acceptable || !System.MoveFileA(oldPath, newPath)) {
     System.MessageBoxA(BoxOwner::MainWindow, kRenameFailed, kCaption, mb::kError);

@@ -32,12 +32,14 @@ int GetSendToFolder(SystemApi& system, std::string& out, int osFamily, size_t ou
     folder = std::string(1, DriveLetterOf(windows)) + ":\\Documents and Settings\\" + user + "\\SendTo\\";
     // That is where a fresh English 2000, XP or 2003 keeps it. NT 4.0 keeps profiles under
     // the Windows directory (Profiles\<user>), and so does a 2000 upgraded from it; a profile
-    // folder takes a suffix when its name is taken (anna.000, anna.CORP); other languages name
-    // "Documents and Settings" in their own words. There the composed folder is missing, and
-    // the folder Explorer's Send To menu shows is the one the shell records.
+    // folder takes a suffix when its name is taken (anna.000, anna.CORP), possibly beside a stale
+    // folder of the plain name; other languages name "Documents and Settings" in their own
+    // words. The folder Explorer's Send To menu shows is the one the shell records: it is taken
+    // wherever it exists, or where the composed folder does not.
     std::string shell;
-    if (!FolderExists(system, folder) && system.ShellFolderPathA(kCsidlSendTo, shell) && !shell.empty()) {
-      folder = EndsWithBackslash(shell) ? shell : shell + "\\";
+    if (system.ShellFolderPathA(kCsidlSendTo, shell) && !shell.empty()) {
+      if (!EndsWithBackslash(shell, CodePage(system))) shell += "\\";
+      if (FolderExists(system, shell) || !FolderExists(system, folder)) folder = shell;
     }
   }
   if (folder.size() >= outBuffer) {

@@ -24,11 +24,15 @@ void ApplyTwoNameSetting(RegistryAccess& registry, const TwoNameSetting& setting
 }  // namespace
 
 void TfrmMain::btnSetClick() {
-  // The new name only takes effect after a restart, and a refusal is not the user's to fix
-  // here; the registry settings go on either way.
-  // Normally every field was filled at creation and all are written. Only when creation
-  // stopped early are the fields it never reached, and the user left alone, skipped.
-  if (SettingToWrite(txtComputerName)) System.SetComputerNameA(txtComputerName.GetText());
+  // Normally every field was filled at creation and all are written. Only the fields that
+  // creation never reached or found no value for, and the user left alone, are skipped.
+  // The system refuses a name longer than 15 characters or with characters a network name may
+  // not hold, and on the NT family a user without the right to change it; the user hears of it,
+  // and the registry settings go on either way. The new name takes effect after a restart.
+  if (SettingToWrite(txtComputerName) && !System.SetComputerNameA(txtComputerName.GetText())) {
+    System.MessageBoxA(BoxOwner::MainWindow, "There was a problem while setting\nthe computer name !", "Keelbrook",
+                       mb::kError);
+  }
 
   const bool owner = SettingToWrite(txtUserName), company = SettingToWrite(txtCompanyName);
   if (owner || company) WriteOwnerAndCompany(txtUserName.GetText(), txtCompanyName.GetText(), owner, company);
@@ -39,7 +43,7 @@ void TfrmMain::btnSetClick() {
   if (SettingToWrite(txtProgramFiles)) ApplyTwoNameSetting(registry, kProgramFiles, txtProgramFiles.GetText());
   // The field keeps the text as typed; only the stored folder gets its closing backslash.
   if (SettingToWrite(txtWallpaperDir)) {
-    ApplyOneNameSetting(registry, kWallPaperDir, WallpaperDirToStore(txtWallpaperDir.GetText()));
+    ApplyOneNameSetting(registry, kWallPaperDir, WallpaperDirToStore(txtWallpaperDir.GetText(), CodePage(System)));
   }
   if (SettingToWrite(txtDevicePath)) ApplyOneNameSetting(registry, kDevicePath, txtDevicePath.GetText());
   if (SettingToWrite(txtCommonFilesPath)) {

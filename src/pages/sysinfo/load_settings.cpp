@@ -11,32 +11,40 @@ namespace {
 constexpr unsigned kSystemTextRoom = 260;
 
 // A setting stored under one of two names. A key holding neither leaves the field as it was.
-void LoadTwoNameSetting(RegistryAccess& registry, const TwoNameSetting& setting, TextControl& field) {
+// True when the key holds the setting.
+bool LoadTwoNameSetting(RegistryAccess& registry, const TwoNameSetting& setting, TextControl& field) {
   OpenSettingsKey(registry, kWindowsCurrentVersion);
   const std::string name = NameToRead(registry, setting);
   if (!name.empty()) field.SetText(registry.ReadString(name));
   registry.CloseKey();
+  return !name.empty();
 }
 
-// A setting under one name; an absent value shows as an empty field.
-void LoadOneNameSetting(RegistryAccess& registry, const char* name, TextControl& field) {
+// A setting under one name; an absent value shows as an empty field. True when it is stored.
+bool LoadOneNameSetting(RegistryAccess& registry, const char* name, TextControl& field) {
   OpenSettingsKey(registry, kWindowsCurrentVersion);
-  field.SetText(registry.ReadString(name));
+  std::string text;
+  const bool stored = registry.ReadStringIfExists(name, text);
+  field.SetText(text);
   registry.CloseKey();
+  return stored;
 }
 
 }  // namespace
 
 void TfrmMain::LoadSystemSettings(RegistryAccess& registry) {
   // The order is fixed: a value of the wrong type raises out of here and ends the creation
-  // at that point, so every field after it stays empty.
+  // at that point, so every field after it stays empty. A field stands for its setting only when
+  // the setting is stored: a save must not create the values of a system that has none (an
+  // empty WallPaperDir would become "\", the root of the drive), unless the user types there.
   std::string owner, company;
-  if (ReadOwnerAndCompany(owner, company)) {
+  bool ownerStored = false, companyStored = false;
+  if (ReadOwnerAndCompany(owner, company, &ownerStored, &companyStored)) {
     txtUserName.SetText(owner);
     txtCompanyName.SetText(company);
   }
-  MarkSettingLoaded(txtUserName);
-  MarkSettingLoaded(txtCompanyName);
+  if (ownerStored) MarkSettingLoaded(txtUserName);
+  if (companyStored) MarkSettingLoaded(txtCompanyName);
 
   txtBootFrom.SetText(System.GetWindowsDirectoryA(kSystemTextRoom));
   MarkSettingLoaded(txtBootFrom);
@@ -44,40 +52,44 @@ void TfrmMain::LoadSystemSettings(RegistryAccess& registry) {
   MarkSettingLoaded(txtComputerName);
 
   std::string installerPath;
-  if (ReadInstallerPath(installerPath)) txtWinInstpath.SetText(installerPath);
-  MarkSettingLoaded(txtWinInstpath);
+  bool installerStored = false;
+  if (ReadInstallerPath(installerPath, &installerStored)) txtWinInstpath.SetText(installerPath);
+  if (installerStored) MarkSettingLoaded(txtWinInstpath);
 
-  LoadTwoNameSetting(registry, kProgramFiles, txtProgramFiles);
-  MarkSettingLoaded(txtProgramFiles);
-  LoadOneNameSetting(registry, kWallPaperDir, txtWallpaperDir);
-  MarkSettingLoaded(txtWallpaperDir);
-  LoadOneNameSetting(registry, kDevicePath, txtDevicePath);
-  MarkSettingLoaded(txtDevicePath);
-  LoadTwoNameSetting(registry, kCommonFiles, txtCommonFilesPath);
-  MarkSettingLoaded(txtCommonFilesPath);
+  if (LoadTwoNameSetting(registry, kProgramFiles, txtProgramFiles)) MarkSettingLoaded(txtProgramFiles);
+  if (LoadOneNameSetting(registry, kWallPaperDir, txtWallpaperDir)) MarkSettingLoaded(txtWallpaperDir);
+  if (LoadOneNameSetting(registry, kDevicePath, txtDevicePath)) MarkSettingLoaded(txtDevicePath);
+  if (LoadTwoNameSetting(registry, kCommonFiles, txtCommonFilesPath)) MarkSettingLoaded(txtCommonFilesPath);
 }
 
-bool TfrmMain::ReadOwnerAndCompany(std::string& owner, std::string& company) {
+bool TfrmMain::ReadOwnerAndCompany(std::string& owner, std::string& company, bool* ownerStored,
+                                   bool* companyStored) {
   const char* key = OwnerKeyFor(OsFamily);
   if (!key) return false;
   RegistryAccess registry(Registry);
   OpenSettingsKey(registry, key);
   // Read into locals first: if the owner turns out to be unreadable, the caller's texts are
   // left as they were rather than half filled.
-  std::string readCompany = registry.ReadString(kRegisteredOrganization);
-  std::string readOwner = registry.ReadString(kRegisteredOwner);
+  std::string readCompany, readOwner;
+  const bool hasCompany = registry.ReadStringIfExists(kRegisteredOrganization, readCompany);
+  const bool hasOwner = registry.ReadStringIfExists(kRegisteredOwner, readOwner);
   registry.CloseKey();
+  if (companyStored) *companyStored = hasCompany;
+  if (ownerStored) *ownerStored = hasOwner;
   company = std::move(readCompany);
   owner = std::move(readOwner);
   return true;
 }
 
-bool TfrmMain::ReadInstallerPath(std::string& path) {
+bool TfrmMain::ReadInstallerPath(std::string& path, bool* stored) {
   const char* key = InstallerKeyFor(OsFamily);
   if (!key) return false;
   RegistryAccess registry(Registry);
   OpenSettingsKey(registry, key);
-  path = registry.ReadString(kSourcePath);
+  std::string read;
+  const bool found = registry.ReadStringIfExists(kSourcePath, read);
   registry.CloseKey();
+  path = read;
+  if (stored) *stored = found;
   return true;
 }

@@ -59,8 +59,8 @@ const char* NameToWrite(RegistryAccess& registry, const TwoNameSetting& setting)
   return NameToWrite(dirExists, pathExists, setting);
 }
 
-std::string WallpaperDirToStore(const std::string& typed) {
-  if (!typed.empty() && typed.back() == '\\') return typed;
+std::string WallpaperDirToStore(const std::string& typed, const CodePage& codePage) {
+  if (codePage.EndsWith(typed, '\\')) return typed;
   return typed + '\\';
 }
 

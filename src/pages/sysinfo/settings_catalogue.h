@@ -4,6 +4,7 @@
 // disagree about a key or a value name.
 #include <string>
 
+#include "platform/code_page.h"
 #include "platform/registry_access.h"
 
 namespace sysinfo {
@@ -47,8 +48,8 @@ const char* NameToWrite(bool dirExists, bool pathExists, const TwoNameSetting& s
 const char* NameToWrite(RegistryAccess& registry, const TwoNameSetting& setting);
 
 // The wallpaper folder as stored: always ending in exactly the backslash the user typed, or one
-// added when the last byte is something else (an empty text becomes "\").
-std::string WallpaperDirToStore(const std::string& typed);
+// added when the last character is something else (an empty text becomes "\").
+std::string WallpaperDirToStore(const std::string& typed, const CodePage& codePage);
 
 // Writes a setting into the open key. A value stored as an expandable string stays one, so
 // that references such as %SystemRoot% keep being expanded by the system; everything else is

@@ -29,7 +29,7 @@ bool OpenRegistration(RegistryAccess& registry, const std::string& keyName);
 void ShowRegistryError(SystemApi& system);
 
 // head + name + tail, cut to kQuestionLimit characters by shortening the name (marked with
-// "...") so that the question always ends as composed.
+// "...") so that the question, or any box text, always ends as composed.
 std::string ComposeQuestion(const std::string& head, const std::string& name, const std::string& tail);
 
 }  // namespace uninstall_page

@@ -21,11 +21,21 @@ void TfrmMain::btnUninstallClick() {
     return;
   }
 
-  // Taken as stored and run whole, whatever its length: a shortened command would be another
-  // command. What the system cannot start is simply not started.
-  const std::string commandLine = registry.ReadString(kUninstallString);
+  // Run whole, whatever its length: a shortened command would be another command. A command
+  // stored as an expandable string ("%SystemRoot%\...\x.exe" /u) names its program through the
+  // environment, which the system reads only once it is expanded.
+  std::string commandLine = registry.ReadString(kUninstallString);
+  if (registry.GetDataType(kUninstallString) == reg::kRegExpandSz)
+    commandLine = System.ExpandEnvironmentStringsA(commandLine);
   const uint32_t processId = LaunchProgram(commandLine);
-  if (processId != 0 || startedWithoutThread_ != 0) WaitForProcessExit(processId);
+  if (processId != 0 || startedWithoutThread_ != 0) {
+    WaitForProcessExit(processId);
+  } else {
+    // The user answered Yes and must learn that nothing ran; the command says what was tried.
+    System.MessageBoxA(BoxOwner::MainWindow,
+                       ComposeQuestion("There was a problem while starting\n", commandLine, " !"),
+                       "Keelbrook", mb::kError);
+  }
   FillUnInstList();
   registry.CloseKey();
 }

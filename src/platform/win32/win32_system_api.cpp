@@ -109,6 +109,21 @@ bool Win32SystemApi::GetUserNameA(unsigned size, std::string& name) {
   return true;
 }
 
+std::string Win32SystemApi::ExpandEnvironmentStringsA(const std::string& text) {
+  // Never asked with a null buffer, which the oldest systems do not promise to take. The ANSI
+  // call may want one byte more than it reports; a result that does not fit is asked for again
+  // at the size reported, and a text that cannot be expanded is given back as it is.
+  DWORD size = static_cast<DWORD>(text.size()) + 256;
+  for (int tries = 0; tries < 3; ++tries) {
+    std::vector<char> expanded(size + 1, '\0');
+    const DWORD got = ::ExpandEnvironmentStringsA(text.c_str(), expanded.data(), size);
+    if (got == 0) break;
+    if (got < size) return std::string(expanded.data());
+    size = got + 1;
+  }
+  return text;
+}
+
 bool Win32SystemApi::CreateProcessA(const std::string& commandLine, bool inheritHandles, uint32_t creationFlags,
                                     const StartupInfo& startup, ProcessInformation& info) {
   // CreateProcessA may write into the command line, so it gets its own copy.

@@ -19,6 +19,8 @@ class Win32SystemApi : public SystemApi {
   std::string GetComputerNameA(unsigned size) override;
   bool SetComputerNameA(const std::string& name) override;
   bool GetUserNameA(unsigned size, std::string& name) override;
+  bool IsDBCSLeadByte(unsigned char byte) override { return ::IsDBCSLeadByte(byte) != FALSE; }
+  std::string ExpandEnvironmentStringsA(const std::string& text) override;
 
   bool CreateProcessA(const std::string& commandLine, bool inheritHandles, uint32_t creationFlags,
                       const StartupInfo& startup, ProcessInformation& info) override;
