@@ -27,8 +27,8 @@ deps:
 	@tools/install-deps.sh
 	@echo "Windows-side layers: $(kb_wine_line)"
 
-# keelbrook.exe's compiler and runtime, built for the i486 from Debian's sources once per machine
-# into a cache outside the checkout (tools/build-runtime.sh; the first time takes about 20 minutes).
+# keelbrook.exe's runtime, built for the i486 and crtdll.dll from Debian's sources once per machine
+# into a cache outside the checkout (tools/build-runtime.sh; the first time takes about 10 minutes).
 runtime: deps
 	@tools/build-runtime.sh
 

@@ -151,12 +151,13 @@ if(NOT KB_RUNS_HERE)
   return()
 endif()
 
-# Small programs the tests start (a fake uninstaller, a file holder, ...).
+# Small programs the tests start (a fake uninstaller, a file holder, ...), with the program's
+# adapters at hand.
 file(GLOB KB_TEST_PROGRAMS CONFIGURE_DEPENDS tests/programs/*.cpp)
 foreach(src ${KB_TEST_PROGRAMS})
   get_filename_component(name ${src} NAME_WE)
   add_executable(${name} ${src})
-  target_link_libraries(${name} PRIVATE ${KB_SYSTEM_LIBS})
+  target_link_libraries(${name} PRIVATE keelbrook_adapters)
   target_link_options(${name} PRIVATE ${KB_STATIC})
   list(APPEND KB_TEST_PROGRAM_TARGETS ${name})
 endforeach()

@@ -34,7 +34,7 @@ echo "$imports" | awk -v audit="$audit" '
   }
   {
     key = $1 " " $2; count++
-    if ($1 !~ /^(kernel32|user32|gdi32|advapi32|shell32|comctl32|comdlg32|msvcrt)\.dll$/) {
+    if ($1 !~ /^(kernel32|user32|gdi32|advapi32|shell32|comctl32|comdlg32|crtdll)\.dll$/) {
       printf "NOT A SYSTEM DLL   %s\n", key; bad = 1; next
     }
     if (!(key in win9x)) { printf "NOT AUDITED        %s\n", key; bad = 1; next }

@@ -7,6 +7,8 @@
 #include "platform/system_api.h"
 
 constexpr const char* kApplicationTitle = "Keelbrook 2003";
+// What the program says when the C run-time ends it, which no handler can catch.
+constexpr const char* kFatalErrorText = "Keelbrook 2003 met an error it cannot recover from\nand must close.";
 
 // The message as the report shows it: a full stop is added when the last character's code is
 // above that of "." (so a sentence ending in a letter gets one, "'", "!" or ")" do not).

@@ -133,6 +133,21 @@ TEST_F(DriverProbe, BoxBeforeTheWindowIsReportedNotWaitedOut) {
   EXPECT_EQ("ready", probe.Text(kStatus));
 }
 
+// abort() and an exception that reaches std::terminate end the program in the box it installed
+// (the C run-time's own words would go to a console a windowed program does not have).
+TEST_F(DriverProbe, RunTimeFailuresEndInABox) {
+  for (const char* how : {"abort", "terminate"}) {
+    SetEnvironmentVariableA("KB_PROBE_FAIL", how);
+    struct Unset {
+      ~Unset() { SetEnvironmentVariableA("KB_PROBE_FAIL", nullptr); }
+    } unset;
+    e2e::MessageBoxInfo box = probe.StartWithBox();
+    EXPECT_TRUE(box.caption == "Probe" && box.text == "Ended" && box.hasIcon) << how << ": " << box.Describe();
+    probe.Answer(box, IDOK);
+    EXPECT_EQ(3u, probe.WaitForExit()) << how;
+  }
+}
+
 TEST_F(DriverProbe, WindowsVersionAppliesToTheNextStartAndIsPutBack) {
   const std::string key = "Software\\Wine\\AppDefaults\\e2e_probe.exe";
   const auto before = e2e::ReadValue(HKEY_CURRENT_USER, key, "Version");

@@ -12,6 +12,10 @@
 
 #include <cstdio>
 #include <cstring>
+#include <cstdlib>
+#include <exception>
+
+#include "platform/win32/fatal_error.h"
 
 namespace {
 
@@ -153,6 +157,13 @@ int main(int argc, char** argv) {
   Child(g_main, "STATIC", version, 0, 8, 280, 298, 40, kVersion);
 
   ShowPage(0);
+  // Ended by the C run-time as keelbrook.exe could be, with its last box: "abort" or "terminate".
+  char fail[16] = "";
+  if (GetEnvironmentVariableA("KB_PROBE_FAIL", fail, sizeof fail)) {
+    InstallFatalErrorBox("Probe", "Ended");
+    if (strcmp(fail, "terminate") == 0) std::terminate();
+    std::abort();
+  }
   if (GetEnvironmentVariableA("KB_PROBE_BOX_FIRST", nullptr, 0))
     MessageBoxA(nullptr, "Before the window", "Probe", MB_OK | MB_ICONERROR);
   ShowWindow(g_main, SW_SHOW);

@@ -7,6 +7,7 @@
 #include "app/win32/main_window.h"
 #include "app/win32/resource.h"
 #include "platform/app_error.h"
+#include "platform/win32/fatal_error.h"
 #include "platform/win32/win32_registry_api.h"
 #include "platform/win32/win32_system_api.h"
 #include "ui/win32/win32_input_dialog.h"
@@ -31,6 +32,7 @@ void RegisterCommonControls() {
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
+  InstallFatalErrorBox(kApplicationTitle, kFatalErrorText);
   // Created before the main window and alive until the end: the two lists kept beside the
   // visible ones and the font colour the pointer effects restore.
   LongLivedObjects objects;
