@@ -11,8 +11,10 @@ set(KB_IMAGEGEN ${CMAKE_BINARY_DIR}/tools/imagegen)
 add_custom_command(
   OUTPUT ${KB_IMAGEGEN}
   COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/tools
-  COMMAND ${KB_HOST_CXX} -std=c++17 -O2 -Wall -Wextra -o ${KB_IMAGEGEN} ${CMAKE_SOURCE_DIR}/tools/imagegen.cpp
+  COMMAND ${KB_HOST_CXX} -std=c++17 -O2 -Wall -Wextra -I${CMAKE_SOURCE_DIR}/src -o ${KB_IMAGEGEN}
+          ${CMAKE_SOURCE_DIR}/tools/imagegen.cpp ${CMAKE_SOURCE_DIR}/src/ui/icon_image.cpp
   DEPENDS ${CMAKE_SOURCE_DIR}/tools/imagegen.cpp ${CMAKE_SOURCE_DIR}/tools/imagegen.h
+          ${CMAKE_SOURCE_DIR}/src/ui/icon_image.cpp ${CMAKE_SOURCE_DIR}/src/ui/icon_image.h
   COMMENT "Building the picture generator for the build machine"
   VERBATIM)
 

@@ -46,8 +46,12 @@ if(KB_PRODUCT_ONLY)
   # map beside it in symbols/, which tests/check-i486.sh reads function by function (the i486
   # build only: nothing reads the x86-64 one's).
   set(KB_VARIANTS "")
+  set(KB_LOAD_OPTIONS "")
   if(KB_ARCH STREQUAL win32)
     list(APPEND KB_VARIANTS _symbols)
+    # Windows 95 to 2003 load a program at the address it was linked for, always: it needs no
+    # table of the places to move (8 KB), and says so.
+    set(KB_LOAD_OPTIONS -Wl,--disable-dynamicbase,--disable-reloc-section)
   endif()
   add_library(keelbrook_objects OBJECT ${KB_SHELL_SOURCES} ${KB_RC})
   target_include_directories(keelbrook_objects PRIVATE src src/app/win32 ${KB_RES_DIR})
@@ -60,7 +64,7 @@ if(KB_PRODUCT_ONLY)
       add_executable(${program}${variant} WIN32 $<TARGET_OBJECTS:${program}_objects>)
       # No time stamp in the PE header: the same sources give the same bytes.
       target_link_options(${program}${variant} PRIVATE ${KB_STATIC} -mwindows -Wl,--no-insert-timestamp
-        -Wl,-T,${CMAKE_SOURCE_DIR}/cmake/except-table.ld)
+        -Wl,-T,${CMAKE_SOURCE_DIR}/cmake/except-table.ld ${KB_LOAD_OPTIONS})
       set_target_properties(${program}${variant} PROPERTIES LINK_DEPENDS ${CMAKE_SOURCE_DIR}/cmake/except-table.ld)
     endforeach()
     target_link_options(${program} PRIVATE -s)

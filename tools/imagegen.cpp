@@ -72,6 +72,9 @@ int main(int argc, char** argv) {
         const imagegen::Drawing drawing = imagegen::ParseDrawing(ReadFile(artPath), artPath);
         images.push_back(imagegen::Render(drawing, size.width, size.height));
       }
+      // The program's own icon is read by the shell as well (the file's icon); every other picture
+      // only by the program, which unpacks it.
+      format.packed = e.name != "IDI_KEELBROOK";
       WriteFile(outDir + "/" + e.FileName(),
                 Bytes(e.icon ? imagegen::EncodeIco(images, format) : imagegen::EncodeBmp(images.front())));
     }

@@ -34,6 +34,8 @@
 #include <utility>
 #include <vector>
 
+#include "ui/icon_image.h"
+
 namespace imagegen {
 
 // A problem in a source file, with where it was found.
@@ -714,12 +716,53 @@ inline std::vector<uint8_t> IcoBody8(const Image& img) {
   return b;
 }
 
+// `units` units of `unit` bytes from `data` as runs (PackBits): repeats of two or more as one
+// unit and a count, everything between as it is.
+inline void PutRuns(std::vector<uint8_t>& out, const uint8_t* data, size_t units, size_t unit) {
+  auto same = [&](size_t a, size_t b) { return std::equal(data + a * unit, data + (a + 1) * unit, data + b * unit); };
+  for (size_t i = 0; i < units;) {
+    size_t n = 1;
+    while (i + n < units && n < 128 && same(i, i + n)) ++n;
+    if (n > 1) {
+      out.push_back(static_cast<uint8_t>(257 - n));
+      out.insert(out.end(), data + i * unit, data + (i + 1) * unit);
+    } else {
+      while (i + n < units && n < 128 && !(i + n + 1 < units && same(i + n, i + n + 1))) ++n;
+      out.push_back(static_cast<uint8_t>(n - 1));
+      out.insert(out.end(), data + i * unit, data + (i + n) * unit);
+    }
+    i += n;
+  }
+}
+
+// A plain icon image (IcoBody8 or IcoBody32) packed as ui/icon_image.h describes: the colour
+// table up to the last entry a pixel uses, then the pixels and the mask as runs.
+inline std::vector<uint8_t> PackIconImage(const std::vector<uint8_t>& plain) {
+  auto u32 = [&](size_t at) { return plain[at] | plain[at + 1] << 8 | plain[at + 2] << 16 | static_cast<uint32_t>(plain[at + 3]) << 24; };
+  const uint32_t width = u32(4), height = u32(8) / 2, bits = plain[14];
+  const size_t stride = (width * bits / 8 + 3) & ~3u, maskStride = (width + 31) / 32 * 4;
+  const size_t pixels = 40 + (bits == 8 ? 256 * 4 : 0), mask = pixels + stride * height;
+  uint32_t colours = 0;
+  if (bits == 8)
+    for (size_t i = pixels; i < mask; ++i) colours = std::max<uint32_t>(colours, plain[i] + 1u);
+  std::vector<uint8_t> out(plain.begin(), plain.begin() + 40 + 4 * colours);
+  for (int i = 0; i < 4; ++i) {
+    out[16 + i] = static_cast<uint8_t>(kPackedIcon >> (8 * i));
+    out[32 + i] = static_cast<uint8_t>(colours >> (8 * i));
+  }
+  PutRuns(out, plain.data() + pixels, stride * height / (bits / 8), bits / 8);
+  PutRuns(out, plain.data() + mask, maskStride * height, 1);
+  return out;
+}
+
 }  // namespace detail
 
 // How EncodeIco stores its images: 32-bit with alpha, or from `paletteFrom` pixels on as
-// 256-colour images with their coverage in the colour table, which take a third of the room.
+// 256-colour images with their coverage in the colour table, which take a third of the room;
+// packed when only the program reads them (ui/icon_image.h).
 struct IcoFormat {
   int paletteFrom = 0;  // 0: every image in 32 bits
+  bool packed = false;
 };
 
 // An icon file with one image per entry, as IcoFormat says.
@@ -732,6 +775,7 @@ inline std::vector<uint8_t> EncodeIco(const std::vector<Image>& images, const Ic
       throw SourceError("an icon image must be 1 to 256 pixels on each side");
     const bool palette = format.paletteFrom > 0 && img.width >= format.paletteFrom && img.height >= format.paletteFrom;
     bodies.push_back(palette ? IcoBody8(img) : IcoBody32(img));
+    if (format.packed) bodies.back() = PackIconImage(bodies.back());
     palettes.push_back(palette);
   }
   std::vector<uint8_t> out;
@@ -758,30 +802,35 @@ inline std::vector<uint8_t> EncodeIco(const std::vector<Image>& images, const Ic
 // AND mask leaves transparent has a colour other than black (a system that draws with the mask
 // XORs that colour onto the screen), or that cannot be read. Empty when all is well.
 inline std::vector<std::string> MaskFaults(const std::vector<uint8_t>& ico) {
-  auto u16 = [&](size_t at) { return at + 2 <= ico.size() ? static_cast<uint32_t>(ico[at] | ico[at + 1] << 8) : 0u; };
-  auto u32 = [&](size_t at) { return u16(at) | u16(at + 2) << 16; };
+  auto u16 = [](const std::vector<uint8_t>& b, size_t at) {
+    return at + 2 <= b.size() ? static_cast<uint32_t>(b[at] | b[at + 1] << 8) : 0u;
+  };
+  auto u32 = [&](const std::vector<uint8_t>& b, size_t at) { return u16(b, at) | u16(b, at + 2) << 16; };
   std::vector<std::string> faults;
-  const uint32_t count = u16(4);
-  if (u16(2) != 1 || count == 0) return {"not an icon file"};
+  const uint32_t count = u16(ico, 4);
+  if (u16(ico, 2) != 1 || count == 0) return {"not an icon file"};
   for (uint32_t i = 0; i < count; ++i) {
-    const size_t at = u32(6 + 16 * i + 12);
-    const uint32_t width = u32(at + 4), height = u32(at + 8) / 2, bits = u16(at + 14);
+    const size_t start = std::min<size_t>(u32(ico, 6 + 16 * i + 12), ico.size());
+    std::vector<uint8_t> img(ico.begin() + start, ico.begin() + std::min<size_t>(start + u32(ico, 6 + 16 * i + 8), ico.size()));
+    // A packed image is checked as the program unpacks it.
+    const bool unpacked = !IsPackedIconImage(img) || UnpackIconImage(img);
+    const uint32_t width = u32(img, 4), height = u32(img, 8) / 2, bits = u16(img, 14);
     const std::string name = "image " + std::to_string(i + 1) + " (" + std::to_string(width) + " px, " +
                              std::to_string(bits) + " bits)";
-    const size_t colours = bits <= 8 ? (u32(at + 32) ? u32(at + 32) : 1u << bits) : 0;
-    const size_t pixels = at + u32(at) + 4 * colours, stride = (width * bits + 31) / 32 * 4;
+    const size_t colours = bits <= 8 ? (u32(img, 32) ? u32(img, 32) : 1u << bits) : 0;
+    const size_t pixels = u32(img, 0) + 4 * colours, stride = (width * bits + 31) / 32 * 4;
     const size_t mask = pixels + stride * height, maskStride = (width + 31) / 32 * 4;
-    if (u32(at) != 40 || width == 0 || width > 256 || (bits != 8 && bits != 24 && bits != 32) ||
-        mask + maskStride * height > ico.size()) {
+    if (!unpacked || u32(img, 0) != 40 || width == 0 || width > 256 || (bits != 8 && bits != 24 && bits != 32) ||
+        mask + maskStride * height > img.size()) {
       faults.push_back(name + ": cannot be read");
       continue;
     }
     size_t coloured = 0;
     for (size_t y = 0; y < height; ++y) {
       for (size_t x = 0; x < width; ++x) {
-        if (!(ico[mask + y * maskStride + x / 8] & (0x80 >> (x % 8)))) continue;
-        const size_t c = bits == 8 ? at + 40 + 4 * ico[pixels + y * stride + x] : pixels + y * stride + x * bits / 8;
-        coloured += (ico[c] | ico[c + 1] | ico[c + 2]) != 0;
+        if (!(img[mask + y * maskStride + x / 8] & (0x80 >> (x % 8)))) continue;
+        const size_t c = bits == 8 ? 40 + 4 * img[pixels + y * stride + x] : pixels + y * stride + x * bits / 8;
+        coloured += (img[c] | img[c + 1] | img[c + 2]) != 0;
       }
     }
     if (coloured) faults.push_back(name + ": " + std::to_string(coloured) + " transparent pixels are not black");

@@ -1,18 +1,19 @@
 #include "platform/app_error.h"
 
-#include <cstdio>
-#include <vector>
+namespace {
 
-std::string FormatText(const char* format, const std::string& arg) {
-  int n = std::snprintf(nullptr, 0, format, arg.c_str());
-  if (n <= 0) return std::string();
-  std::vector<char> buf(static_cast<size_t>(n) + 1);
-  std::snprintf(buf.data(), buf.size(), format, arg.c_str());
-  return std::string(buf.data(), static_cast<size_t>(n));
+// The format's one conversion replaced by the text. The program's formats are its own constants
+// with exactly one conversion each, so no printf is needed, nor linked: the C library's printf
+// brings its floating-point conversions, which this program never uses.
+std::string Substitute(const char* format, const char* conversion, const std::string& text) {
+  std::string out = format;
+  const size_t at = out.find(conversion);
+  return at == std::string::npos ? out : out.replace(at, 2, text);
 }
 
-std::string FormatNumber(const char* format, int value) {
-  char buf[64];
-  int n = std::snprintf(buf, sizeof buf, format, value);
-  return n > 0 ? std::string(buf) : std::string();
-}
+}  // namespace
+
+// As printf would, the text ends at its first zero byte.
+std::string FormatText(const char* format, const std::string& arg) { return Substitute(format, "%s", arg.c_str()); }
+
+std::string FormatNumber(const char* format, int value) { return Substitute(format, "%d", std::to_string(value)); }

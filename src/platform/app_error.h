@@ -9,7 +9,8 @@ class AppError : public std::runtime_error {
   explicit AppError(const std::string& message) : std::runtime_error(message) {}
 };
 
-// printf-style composition of a message with one text argument ("Failed to set data for '%s'").
+// A message composed as printf would make it from a format with one text conversion ("Failed to
+// set data for '%s'").
 std::string FormatText(const char* format, const std::string& arg);
-// The same with one integer argument ("List index out of bounds (%d)").
+// The same with one integer conversion ("List index out of bounds (%d)").
 std::string FormatNumber(const char* format, int value);

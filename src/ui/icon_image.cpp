@@ -12,10 +12,52 @@ void Write32(std::vector<uint8_t>& b, size_t at, uint32_t v) {
   for (int i = 0; i < 4; ++i) b[at + i] = static_cast<uint8_t>(v >> (8 * i));
 }
 
+constexpr size_t kHeader = 40;
+
+// Appends to `out` the runs of `unit`-byte units that start at `at` in `in`, until `size` more
+// bytes are there; false when the runs end early or would make more.
+bool UnpackRuns(const std::vector<uint8_t>& in, size_t& at, size_t unit, size_t size, std::vector<uint8_t>& out) {
+  const size_t end = out.size() + size;
+  while (out.size() < end) {
+    if (at >= in.size() || in[at] == 128) return false;
+    const bool literal = in[at] < 128;
+    const size_t count = literal ? in[at] + 1u : 257u - in[at], stored = literal ? count * unit : unit;
+    ++at;
+    if (stored > in.size() - at || count * unit > end - out.size()) return false;
+    for (size_t i = 0; i < (literal ? 1 : count); ++i) out.insert(out.end(), in.begin() + at, in.begin() + at + stored);
+    at += stored;
+  }
+  return true;
+}
+
 }  // namespace
 
+bool IsPackedIconImage(const std::vector<uint8_t>& image) {
+  return image.size() >= kHeader && Read32(image, 0) == kHeader && Read32(image, 16) == kPackedIcon;
+}
+
+bool UnpackIconImage(std::vector<uint8_t>& image) {
+  if (!IsPackedIconImage(image)) return false;
+  const uint32_t width = Read32(image, 4), height = Read32(image, 8) / 2, bits = image[14] | image[15] << 8;
+  const uint32_t colours = Read32(image, 32);
+  if (width == 0 || width > 256 || height == 0 || height > 256 || (bits != 8 && bits != 32) ||
+      (bits == 8 ? colours == 0 || colours > 256 : colours != 0) || image.size() < kHeader + 4 * colours)
+    return false;
+  const size_t stride = (width * bits / 8 + 3) & ~3u, maskStride = (width + 31) / 32 * 4;
+  std::vector<uint8_t> plain(image.begin(), image.begin() + kHeader + 4 * colours);
+  plain.resize(kHeader + (bits == 8 ? 256 * 4 : 0), 0);
+  size_t at = kHeader + 4 * colours;
+  if (!UnpackRuns(image, at, bits / 8, stride * height, plain) || !UnpackRuns(image, at, 1, maskStride * height, plain))
+    return false;
+  Write32(plain, 16, 0);                                                       // BI_RGB
+  Write32(plain, 20, static_cast<uint32_t>(stride * height + maskStride * height));  // biSizeImage
+  Write32(plain, 32, 0);                                                       // the whole table
+  image.swap(plain);
+  return true;
+}
+
 bool AdaptIconImage(std::vector<uint8_t>& image, uint32_t face, bool systemDrawsAlpha) {
-  constexpr size_t kHeader = 40, kTable = 256 * 4;
+  constexpr size_t kTable = 256 * 4;
   if (image.size() < kHeader + kTable || Read32(image, 0) != kHeader || image[14] != 8 || image[15] != 0) return false;
   const uint32_t width = Read32(image, 4), height = Read32(image, 8) / 2, used = Read32(image, 32);
   const size_t stride = (width + 3) & ~3u, maskStride = (width + 31) / 32 * 4;

@@ -10,6 +10,19 @@
 #include <cstdint>
 #include <vector>
 
+// The pictures that only the program reads are stored smaller still (tools/imagegen.h packs
+// them): the colour table only as long as the picture needs, then the pixels and the AND mask as
+// runs (PackBits: a count byte n, then n + 1 units as they are when n is below 128, or one unit
+// repeated 257 - n times when it is above), the pixels as units of their own size, the mask byte
+// by byte. biCompression says so. The shell never reads these; the program's own icon, which it
+// shows for the file, stays plain.
+constexpr uint32_t kPackedIcon = 0x4B50424B;  // "KBPK"
+bool IsPackedIconImage(const std::vector<uint8_t>& image);
+// Turns a packed image into the plain one the system reads (a 256-entry colour table for 256
+// colours). False, and `image` as it was, for an image that is not packed or whose runs do not
+// make exactly the image its header describes.
+bool UnpackIconImage(std::vector<uint8_t>& image);
+
 // `image` is one icon image as stored in the program (an RT_ICON resource: BITMAPINFOHEADER,
 // colour table, colour pixels, AND mask); `face` a colour as GetSysColor gives it (0x00BBGGRR).
 // Returns false, and leaves `image` as it is, for any image that carries no coverage.

@@ -246,11 +246,37 @@ TEST(ImageGen, PaletteImagesKeepTheCoverageThatTheLoaderBlendsOrTurnsIntoAlpha) 
     EXPECT_EQ(c.bits, U16(shown, 14));
     const size_t first = c.bits == 8 ? 40 + 4 * static_cast<size_t>(shown[40 + 256 * 4]) : 40;
     EXPECT_EQ(c.pixel, std::vector<uint8_t>(shown.begin() + first, shown.begin() + first + 4));
-    if (c.bits == 8) EXPECT_EQ(0u, U32(shown, 40)) << "entry 0 stays the transparent black";
+    if (c.bits == 8) {
+      EXPECT_EQ(0u, U32(shown, 40)) << "entry 0 stays the transparent black";
+    }
   }
   std::vector<uint8_t> small = EncodeIco({Draw("canvas 16 16\nrect 0 0 16 16 #FF0000C0\n", 16, 16)});
   small.erase(small.begin(), small.begin() + 22);
   EXPECT_FALSE(AdaptIconImage(small, 0xC0C0C0, false)) << "32-bit images are left to the system";
+}
+
+// A packed picture is smaller and unpacks to exactly the plain image; runs cut short leave it as
+// it was.
+TEST(ImageGen, PackedImagesUnpackToThePlainOnes) {
+  for (int size : {16, 48}) {  // 32-bit, and 256 colours
+    SCOPED_TRACE(size);
+    const Image img = Draw("canvas 32 32\nellipse 16 16 12 9 #3060C0 stroke 2 #000000\n", size, size);
+    IcoFormat format;
+    format.paletteFrom = 32;
+    const std::vector<uint8_t> ico = EncodeIco({img}, format);
+    format.packed = true;
+    const std::vector<uint8_t> packedIco = EncodeIco({img}, format);
+    std::vector<uint8_t> packed(packedIco.begin() + 22, packedIco.end());
+    EXPECT_LT(packed.size() * 2, ico.size() - 22);
+    EXPECT_TRUE(MaskFaults(packedIco).empty());
+    for (size_t cut : {size_t{1}, packed.size() / 2}) {
+      std::vector<uint8_t> damaged(packed.begin(), packed.end() - static_cast<long>(cut));
+      EXPECT_FALSE(UnpackIconImage(damaged));
+      EXPECT_EQ(packed.size() - cut, damaged.size());
+    }
+    ASSERT_TRUE(UnpackIconImage(packed));
+    EXPECT_EQ(std::vector<uint8_t>(ico.begin() + 22, ico.end()), packed);
+  }
 }
 
 // A system that draws an icon with its mask XORs the colour of each pixel the mask leaves out.

@@ -2,7 +2,8 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <cstdio>
+
+#include "platform/app_error.h"
 
 namespace {
 
@@ -72,9 +73,7 @@ OsIdentity ClassifyOsVersion(const OsVersionInfo& version) {
 
   // The whole field, signed: the 9x line keeps the version in the high word (4.10 build 2222
   // reads 67766446), and that is what the user is shown.
-  char build[32];
-  std::snprintf(build, sizeof build, "Build : %d", static_cast<int>(static_cast<int32_t>(version.dwBuildNumber)));
-  id.buildText = build;
+  id.buildText = FormatNumber("Build : %d", static_cast<int>(static_cast<int32_t>(version.dwBuildNumber)));
   return id;
 }
 

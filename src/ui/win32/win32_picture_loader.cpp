@@ -27,12 +27,16 @@ HICON LoadProgramIcon(HINSTANCE instance, int id, int size) {
   HRSRC found = image ? FindResourceA(instance, MAKEINTRESOURCEA(image), RT_ICON) : nullptr;
   HGLOBAL data = found ? LoadResource(instance, found) : nullptr;
   const auto* bits = data ? static_cast<const uint8_t*>(LockResource(data)) : nullptr;
+  bool packed = false;
   if (bits) {
     std::vector<uint8_t> copy(bits, bits + SizeofResource(instance, found));
-    if (AdaptIconImage(copy, GetSysColor(COLOR_BTNFACE), SystemDrawsIconAlpha()))
+    // A packed picture only this program can read: a damaged one shows nothing.
+    packed = IsPackedIconImage(copy);
+    if (packed && !UnpackIconImage(copy)) return nullptr;
+    if (AdaptIconImage(copy, GetSysColor(COLOR_BTNFACE), SystemDrawsIconAlpha()) || packed)
       icon = CreateIconFromResourceEx(copy.data(), static_cast<DWORD>(copy.size()), TRUE, 0x00030000, size, size,
                                       LR_DEFAULTCOLOR);
   }
-  if (icon) return icon;
+  if (icon || packed) return icon;
   return static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(id), IMAGE_ICON, size, size, LR_DEFAULTCOLOR));
 }
