@@ -605,9 +605,37 @@ HWND KeelbrookDriver::Find(int id) const {
   // The program builds its controls once, so a found window stays valid while it has its id.
   auto cached = found_.find(id);
   if (cached != found_.end() && IsWindow(cached->second) && GetDlgCtrlID(cached->second) == id) return cached->second;
+  LookAtPageOf(id);
   HWND hwnd = FindById(main_, id);
   if (hwnd) found_[id] = hwnd;
   return hwnd;
+}
+
+void KeelbrookDriver::LookAtPageOf(int id) const {
+  // A page is made once its first control is (the lists come before their pages: the window's
+  // creation fills them).
+  int page = -1, first = 0;
+  for (int i = 0; i < kControlCount && page < 0; ++i)
+    if (kControls[i].id == id) page = kControls[i].page;
+  for (int i = kControlCount; i-- > 0;)
+    if (kControls[i].page == page) first = kControls[i].id;
+  HWND tabs = FindById(main_, IDC_MAIN_TABS);
+  if (page < 0 || !tabs || FindById(main_, first)) return;
+  const int shown = static_cast<int>(Send(tabs, TCM_GETCURSEL, 0, 0));
+  const HWND focus = FocusedWindow();
+  Send(tabs, TCM_SETCURFOCUS, page, 0);
+  Send(tabs, TCM_SETCURFOCUS, shown, 0);
+  if (focus && FocusedWindow() != focus && IsWindowVisible(focus)) SetFocusTo(focus);
+}
+
+void KeelbrookDriver::SetFocusTo(HWND hwnd) const {
+  // SetFocus only works on windows of the caller's input queue; joining the program's queue for
+  // the call makes it so.
+  const DWORD self = GetCurrentThreadId();
+  AttachThreadInput(self, tid_, TRUE);
+  SetFocus(hwnd);
+  AttachThreadInput(self, tid_, FALSE);
+  Sync();
 }
 
 HWND KeelbrookDriver::Control(int id) const {
@@ -900,13 +928,7 @@ int KeelbrookDriver::FocusedId() const {
 void KeelbrookDriver::Focus(int id) {
   HWND hwnd = Control(id);
   if (!IsWindowVisible(hwnd)) Fail(Format("control %d cannot take the focus: it is not visible", id));
-  // SetFocus only works on windows of the caller's input queue; joining the program's queue for
-  // the call makes it so.
-  const DWORD self = GetCurrentThreadId();
-  AttachThreadInput(self, tid_, TRUE);
-  SetFocus(hwnd);
-  AttachThreadInput(self, tid_, FALSE);
-  Sync();
+  SetFocusTo(hwnd);
   if (!WaitUntil([&] { return FocusedWindow() == hwnd; }, 2000))
     Fail(Format("control %d did not take the focus (the focus is on id %d)", id, FocusedId()));
 }

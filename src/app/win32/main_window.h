@@ -44,7 +44,13 @@ class MainWindow : public FormWindowControl {
   // Messages the pages pass up: commands, notifications, colours.
   bool HandlePageMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
 
+  // The tab strip, the six page windows and the hint window; every control's adapter, and the
+  // lists, which the creation sequence fills.
   void CreateControls();
+  void MakeAdapter(const struct ControlSpec& spec);
+  // A page's controls, made when the page is first shown, as a property sheet makes its pages: the
+  // controls of all six cost most of the start-up, and many runs open only a page or two.
+  void MakePage(int page);
   // The adapter made for control `id`, of the kind the first argument names (its value is not
   // read); raises when there is none.
   TextControl* Adapter(TextControl*, int id) const;
@@ -54,9 +60,6 @@ class MainWindow : public FormWindowControl {
   HWND CreateControl(const struct ControlSpec& spec);
   void AddTooltip(HWND control, const char* text);
   void ShowPage(int index);
-  // Pictures are loaded when their page is first shown: they cost a third of the start-up
-  // under Wine, and most of them sit on pages that many runs never open.
-  void WhenPageShown(int page, std::function<void()> step);
   // The first control of the active page takes the focus, or the tab strip when it has none.
   void FocusActivePage();
   void OnCommand(int id, int code, HWND control);
@@ -99,8 +102,7 @@ class MainWindow : public FormWindowControl {
   bool focusParked_ = false;  // the tab strip holds the focus for a page without controls
   Win32ButtonPictures buttonPictures_;
   std::vector<HBITMAP> bitmaps_;
-  std::vector<std::function<void()>> beforeFirstShow_[kPageCount];
-  bool pageShown_[kPageCount] = {};
+  bool pageMade_[kPageCount] = {};
 
   std::map<int, std::unique_ptr<Win32Text>> texts_;
   std::map<int, std::unique_ptr<Win32Label>> labels_;
