@@ -888,16 +888,22 @@ void KeelbrookDriver::SwitchTab(int index) {
   WaitForPage(index);
 }
 
-void KeelbrookDriver::ClickTab(int index) {
-  HWND tabs = Control(IDC_MAIN_TABS);
+LPARAM KeelbrookDriver::TabPoint(int index) const {
   RemoteBuffer remote(process_, sizeof(RECT));
-  if (!Send(tabs, TCM_GETITEMRECT, index, reinterpret_cast<LPARAM>(remote.Get())))
+  if (!Send(Control(IDC_MAIN_TABS), TCM_GETITEMRECT, index, reinterpret_cast<LPARAM>(remote.Get())))
     Fail(Format("the tab strip has no tab %d (it has %d)", index, TabCount()));
   RECT r = {};
   remote.Read(remote.Get(), &r, sizeof r);
-  const LPARAM at = MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
-  Post(tabs, WM_LBUTTONDOWN, MK_LBUTTON, at);
-  Post(tabs, WM_LBUTTONUP, 0, at);
+  return MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+}
+
+void KeelbrookDriver::PostTabClick(LPARAM at) const {
+  Post(Control(IDC_MAIN_TABS), WM_LBUTTONDOWN, MK_LBUTTON, at);
+  Post(Control(IDC_MAIN_TABS), WM_LBUTTONUP, 0, at);
+}
+
+void KeelbrookDriver::ClickTab(int index) {
+  PostTabClick(TabPoint(index));
   WaitForPage(index);
 }
 

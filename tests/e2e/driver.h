@@ -320,6 +320,10 @@ class KeelbrookDriver {
   // stays where it was); ClickTab presses the mouse on the tab, which also focuses the strip.
   void SwitchTab(int index);
   void ClickTab(int index);
+  // The middle of tab `index`, and a click there posted to the tab strip; the program takes it
+  // whenever it next takes input.
+  LPARAM TabPoint(int index) const;
+  void PostTabClick(LPARAM at) const;
 
   // The keyboard. PressKey is real keyboard input (SendInput) to the program's foreground
   // window, so it reaches the focused control through the program's own message loop and
