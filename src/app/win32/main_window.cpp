@@ -360,6 +360,16 @@ void MainWindow::FocusActivePage() {
 
 void MainWindow::RequestClose() { PostMessageA(hwnd_, WM_CLOSE, 0, 0); }
 
+void MainWindow::BeginBusy() {
+  // Shown at once, and kept until the end: the window takes no input meanwhile, so nothing asks
+  // for the cursor of what lies under the pointer.
+  if (busy_++ == 0) cursorBeforeBusy_ = SetCursor(LoadCursor(nullptr, IDC_WAIT));
+}
+
+void MainWindow::EndBusy() {
+  if (busy_ > 0 && --busy_ == 0) SetCursor(cursorBeforeBusy_);
+}
+
 void MainWindow::SetActivePage(int index) {
   // TCM_SETCURSEL sends no notification, so the page is shown here. TCM_SETCURFOCUS would notify,
   // but the common controls of Windows 95 and NT 4.0 do not know it, and Wine's leaves the old

@@ -36,6 +36,8 @@ class MainWindow : public FormWindowControl {
   // FormWindowControl
   void RequestClose() override;
   void SetActivePage(int index) override;
+  void BeginBusy() override;
+  void EndBusy() override;
 
  private:
   static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
@@ -100,6 +102,8 @@ class MainWindow : public FormWindowControl {
   int dpi_ = 96;
   int activePage_ = 0;
   bool focusParked_ = false;  // the tab strip holds the focus for a page without controls
+  int busy_ = 0;                 // BeginBusy calls not yet ended
+  HCURSOR cursorBeforeBusy_ = nullptr;
   Win32ButtonPictures buttonPictures_;
   std::vector<HBITMAP> bitmaps_;
   bool pageMade_[kPageCount] = {};

@@ -24,6 +24,7 @@ void TfrmMain::btnUninstallClick() {
   // Taken as stored and run whole, whatever its length: a shortened command would be another
   // command. What the system cannot start is simply not started.
   const std::string commandLine = registry.ReadString(kUninstallString);
+  const WaitCursor busy(Window);
   const uint32_t processId = LaunchProgram(commandLine);
   if (processId != 0 || startedWithoutThread_ != 0) WaitForProcessExit(processId);
   FillUnInstList();
