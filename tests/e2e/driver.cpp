@@ -614,7 +614,7 @@ HWND KeelbrookDriver::Find(int id) const {
 void KeelbrookDriver::LookAtPageOf(int id) const {
   // A page is made once its first control is (the lists come before their pages: the window's
   // creation fills them).
-  int page = -1, first = 0;
+  int page = id >= IDC_PAGE_SYSINFO && id < IDC_PAGE_SYSINFO + kPageCount ? id - IDC_PAGE_SYSINFO : -1, first = 0;
   for (int i = 0; i < kControlCount && page < 0; ++i)
     if (kControls[i].id == id) page = kControls[i].page;
   for (int i = kControlCount; i-- > 0;)
@@ -718,6 +718,13 @@ LONG KeelbrookDriver::MainStyle() const {
 
 std::optional<std::string> KeelbrookDriver::Hint(int id) const {
   HWND control = Control(id);
+  // The program makes its hint window when the pointer first moves over its window.
+  auto hintWindow = [&] {
+    for (HWND tips : TopLevelWindowsOf(pid_))
+      if (ClassOf(tips) == TOOLTIPS_CLASSA) return true;
+    return false;
+  };
+  if (!hintWindow()) Post(control, WM_MOUSEMOVE, 0, 0), WaitUntil(hintWindow, 2000);
   const SIZE_T textSize = 1024;
   RemoteBuffer remote(process_, sizeof(TTTOOLINFOA) + textSize);
   char* remoteText = remote.Get() + sizeof(TTTOOLINFOA);

@@ -196,25 +196,12 @@ void MainWindow::CreateControls() {
   // shows the tab's texture as the system's property pages do; the dialog manager draws it
   // (PageProc). Before XP there is no uxtheme; without visual styles, or with the older common
   // controls, the strip has no theme and the pages stay in the button face colour.
-  using TextureFunction = HRESULT(WINAPI*)(HWND, DWORD);
   using ThemeFunction = HANDLE(WINAPI*)(HWND);
-  const auto enableTexture = SystemFunction<TextureFunction>("uxtheme.dll", "EnableThemeDialogTexture");
+  enableTexture_ = SystemFunction<TextureFunction>("uxtheme.dll", "EnableThemeDialogTexture");
   const auto windowTheme = SystemFunction<ThemeFunction>("uxtheme.dll", "GetWindowTheme");
-  const bool themedTabs = enableTexture && windowTheme && windowTheme(tabs_);
-  for (int i = 0; i < kPageCount; ++i) {
-    pages_[i] = CreateWindowExA(WS_EX_CONTROLPARENT, kPageClass, kPages[i].caption, WS_CHILD | WS_CLIPSIBLINGS,
-                                area.left, area.top, area.right - area.left, area.bottom - area.top, hwnd_,
-                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(kPages[i].id)), instance_,
-                                nullptr);
-    SetWindowLongPtrA(pages_[i], GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-    // Above the notebook, which would otherwise paint its body over the page.
-    SetWindowPos(pages_[i], HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    texturedPages_ = themedTabs && SUCCEEDED(enableTexture(pages_[i], 6 /* ETDT_ENABLETAB */));
-  }
+  if (!windowTheme || !windowTheme(tabs_)) enableTexture_ = nullptr;
+  pageArea_ = area;
 
-  tooltip_ = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
-                             CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr, instance_,
-                             nullptr);
   for (int i = 0; i < kControlCount; ++i) {
     if (IsList(kControls[i].kind))
       CreateControl(kControls[i]);
@@ -242,8 +229,22 @@ void MainWindow::MakeAdapter(const ControlSpec& spec) {
   }
 }
 
+HWND MainWindow::PageWindow(int i) {
+  if (pages_[i]) return pages_[i];
+  const RECT& area = pageArea_;
+  pages_[i] = CreateWindowExA(WS_EX_CONTROLPARENT, kPageClass, kPages[i].caption, WS_CHILD | WS_CLIPSIBLINGS,
+                              area.left, area.top, area.right - area.left, area.bottom - area.top, hwnd_,
+                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(kPages[i].id)), instance_, nullptr);
+  SetWindowLongPtrA(pages_[i], GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  // Above the notebook, which would otherwise paint its body over the page.
+  SetWindowPos(pages_[i], HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  texturedPages_ = enableTexture_ && SUCCEEDED(enableTexture_(pages_[i], 6 /* ETDT_ENABLETAB */));
+  return pages_[i];
+}
+
 void MainWindow::MakePage(int page) {
   pageMade_[page] = true;
+  PageWindow(page);
   for (int i = 0; i < kControlCount; ++i) {
     if (kControls[i].page == page) CreateControl(kControls[i]);
   }
@@ -266,7 +267,7 @@ HWND MainWindow::CreateControl(const ControlSpec& spec) {
   DWORD style = WS_CHILD | kind.style | (spec.kind == ControlKind::HiddenPicture ? 0 : WS_VISIBLE);
   if (spec.kind == ControlKind::Label) style |= spec.height > 20 ? SS_LEFT : SS_LEFTNOWORDWRAP;
   if (picture) style |= square ? SS_ICON : SS_BITMAP;
-  HWND page = pages_[spec.page];
+  HWND page = PageWindow(spec.page);
   // The style alone makes the page a drop target, for the list on it: the shell that reads a
   // drop is loaded only when the first one comes.
   if (spec.kind == ControlKind::FileDropList)
@@ -320,6 +321,10 @@ HWND MainWindow::CreateControl(const ControlSpec& spec) {
 }
 
 void MainWindow::AddTooltip(HWND control, const char* text) {
+  if (!tooltip_) {
+    hints_.emplace_back(control, text);
+    return;
+  }
   // The first form of the record: the common controls of Windows 95 and NT 4.0 refuse any
   // larger size, and the hint needs nothing that came later.
   TTTOOLINFOA info = {};
@@ -343,7 +348,7 @@ void MainWindow::ShowPage(int index) {
   if (!pageMade_[index]) MakePage(index);
   ShowWindow(pages_[index], SW_SHOW);
   for (int i = 0; i < kPageCount; ++i) {
-    if (i != index) ShowWindow(pages_[i], SW_HIDE);
+    if (i != index && pages_[i]) ShowWindow(pages_[i], SW_HIDE);
   }
   if (focusLeaves) FocusActivePage();
 }

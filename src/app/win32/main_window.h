@@ -27,7 +27,8 @@ class MainWindow : public FormWindowControl {
   bool Create();
   void Show(int showCommand);
   HWND Handle() const { return hwnd_; }
-  // The keys of the window, for whichever message loop runs: the page keys, then the dialog
+  // Every message of whichever loop runs passes here (it may be the pointer's first move, which
+  // brings the hints). The keys of the window: the page keys, then the dialog
   // keys (Tab, Enter, Escape, the mnemonics) between its controls. True when the message has
   // been handled (and dispatched); the loop then passes it on no further.
   bool TranslateKeys(MSG& msg);
@@ -60,7 +61,12 @@ class MainWindow : public FormWindowControl {
   ListBoxControl* Adapter(ListBoxControl*, int id) const;
   PictureControl* Adapter(PictureControl*, int id) const;
   HWND CreateControl(const struct ControlSpec& spec);
+  // The window of page `i`, made when first needed: by its first showing, or by a list on it.
+  HWND PageWindow(int i);
+  // A hint is noted until the hint window exists; that is made when the pointer first moves
+  // over the window, as no hint is shown before (a top-level window costs start-up time).
   void AddTooltip(HWND control, const char* text);
+  void ShowHintsFrom(const MSG& msg);
   void ShowPage(int index);
   // The first control of the active page takes the focus, or the tab strip when it has none.
   void FocusActivePage();
@@ -96,6 +102,10 @@ class MainWindow : public FormWindowControl {
   HWND tabs_ = nullptr;
   HWND tooltip_ = nullptr;
   HWND pages_[kPageCount] = {};
+  RECT pageArea_ = {};  // in the main window, below the tabs
+  using TextureFunction = HRESULT(WINAPI*)(HWND, DWORD);
+  TextureFunction enableTexture_ = nullptr;  // set when the tab strip has a visual style
+  std::vector<std::pair<HWND, const char*>> hints_;
   HFONT font_ = nullptr;
   HBRUSH pageBrush_ = nullptr;
   bool texturedPages_ = false;  // the pages show the tab's texture when visual styles are on
