@@ -231,79 +231,44 @@ TEST_F(Uninstall, RunsTheUninstallerWaitsUntilItHasEndedThenShowsTheListWithoutI
   EXPECT_TRUE(kb.NoMessageBoxFor(300));
 }
 
-// Another program's window, in one colour, over `area`, as a window dragged across the main
-// window; it goes when the object does, uncovering what was under it.
-class Cover {
- public:
-  static constexpr uint32_t kColour = 0xFF00FF;  // 0x00RRGGBB, as ScreenPixels gives it
-  explicit Cover(const RECT& area) {
-    WNDCLASSA wc = {};
-    wc.lpfnWndProc = DefWindowProcA;
-    wc.hInstance = GetModuleHandleA(nullptr);
-    wc.hbrBackground = CreateSolidBrush(RGB(0xFF, 0x00, 0xFF));
-    wc.lpszClassName = "KeelbrookE2ECover";
-    RegisterClassA(&wc);
-    hwnd_ = CreateWindowExA(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, wc.lpszClassName, "", WS_POPUP | WS_VISIBLE, area.left,
-                            area.top, area.right - area.left, area.bottom - area.top, nullptr, nullptr, wc.hInstance,
-                            nullptr);
-    UpdateWindow(hwnd_);
-    Pump();
-  }
-  ~Cover() {
-    DestroyWindow(hwnd_);
-    Pump();
-  }
-
- private:
-  // This thread's own window is painted, and shown on the screen, only as its messages are taken.
-  static void Pump() {
-    for (int i = 0; i < 20; ++i) {
-      MSG msg;
-      while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
-      Sleep(10);
-    }
-  }
-  HWND hwnd_ = nullptr;
-};
-
+// While the uninstaller runs: the window is covered by another program's (black) window and
+// uncovered, then invalidated, and a tab is clicked. It must be drawn again at once; the click
+// must wait for the end.
 TEST_F(Uninstall, WhileTheUninstallerRunsTheWindowIsPaintedAndAClickWaitsForItsEnd) {
   Marker marker("uninstall_paint");
   const std::string key = "KeelbrookE2E_Paint";
-  Register(reg, key, "Keelbrook E2E Paint",
-           UninstallCommand(e2e::TestProgram("fake_uninstaller"), "plain", marker, key, 5000));
+  Register(reg, key, "Keelbrook E2E Paint", UninstallCommand(e2e::TestProgram("fake_uninstaller"), "plain", marker, key, 5000));
   StartOnPage();
   Select("Keelbrook E2E Paint");
   const LPARAM sysInfoTab = kb.TabPoint(0);
   kb.Click(IDC_UNINSTALL_UNINSTALL);
   kb.Answer(kb.WaitForMessageBox(), IDYES);
   ASSERT_TRUE(marker.WaitFor("plain", "started", 10000));
-  Sleep(500);  // the question's box is gone, and its place painted again
-
-  RECT area;
-  GetWindowRect(kb.MainWindow(), &area);
-  const std::vector<uint32_t> shown = e2e::ScreenPixels(area);
+  Sleep(500);  // the question's place is painted again
+  RECT r;
+  GetWindowRect(kb.MainWindow(), &r);
+  const std::vector<uint32_t> shown = e2e::ScreenPixels(r);
   kb.PostTabClick(sysInfoTab);
-  {
-    const Cover cover(area);
-    const std::vector<uint32_t> covered = e2e::ScreenPixels(area);
-    ASSERT_EQ(std::count(covered.begin(), covered.end(), Cover::kColour), static_cast<long>(covered.size()))
-        << "the other window is on the screen";
-  }
-  EXPECT_TRUE(e2e::WaitUntil([&] { return e2e::ScreenPixels(area) == shown; }, 2000))
-      << "the uncovered window is drawn again while the uninstaller runs";
+  HWND cover = CreateWindowExA(WS_EX_TOPMOST, "STATIC", "", WS_POPUP | WS_VISIBLE | SS_BLACKRECT, r.left, r.top,
+                               r.right - r.left, r.bottom - r.top, nullptr, nullptr, nullptr, nullptr);
+  const auto pump = [] {  // this thread's window shows on the screen as it takes its messages
+    MSG msg;
+    for (int i = 0; i < 20; ++i, Sleep(10))
+      while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+  };
+  pump();
+  const std::vector<uint32_t> covered = e2e::ScreenPixels(r);
+  EXPECT_EQ(std::count(covered.begin(), covered.end(), covered.at(0)), static_cast<long>(covered.size())) << "covered";
+  DestroyWindow(cover);
+  pump();
+  EXPECT_TRUE(e2e::WaitUntil([&] { return e2e::ScreenPixels(r) == shown; }, 2000)) << "drawn again during the wait";
   // Drawn by the program itself, not only put back by the system from a copy.
-  const HWND list = kb.Control(IDC_UNINSTALL_LIST);
   RedrawWindow(kb.MainWindow(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
-  EXPECT_TRUE(e2e::WaitUntil([&] { return !GetUpdateRect(list, nullptr, FALSE); }, 2000))
-      << "what needs painting is painted while the uninstaller runs";
+  EXPECT_TRUE(e2e::WaitUntil([&] { return !GetUpdateRect(kb.Control(IDC_UNINSTALL_LIST), nullptr, FALSE); }, 2000));
   EXPECT_FALSE(marker.Event("plain", "ended").has_value()) << "the uninstaller ran too briefly for this test";
-  EXPECT_TRUE(IsWindowVisible(kb.Control(IDC_PAGE_UNINSTALL)) && !IsWindowVisible(kb.Control(IDC_PAGE_SYSINFO)))
-      << "the click on \"Sys Info\" waits until the uninstaller has ended";
-
+  EXPECT_FALSE(IsWindowVisible(kb.Control(IDC_PAGE_SYSINFO))) << "the click waits until the uninstaller has ended";
   ASSERT_TRUE(marker.WaitFor("plain", "ended", 15000));
-  EXPECT_TRUE(e2e::WaitUntil([&] { return IsWindowVisible(kb.Control(IDC_PAGE_SYSINFO)) != FALSE; }, 5000))
-      << "and is taken after it";
-  EXPECT_EQ(IndexOf(Lines(), "Keelbrook E2E Paint"), -1);
+  EXPECT_TRUE(e2e::WaitUntil([&] { return IsWindowVisible(kb.Control(IDC_PAGE_SYSINFO)) != FALSE; }, 5000)) << "and is taken then";
 }
 
 TEST_F(Uninstall, AWindowedUninstallerIsWaitedForPastItsFirstIdleMoment) {
