@@ -612,8 +612,7 @@ HWND KeelbrookDriver::Find(int id) const {
 }
 
 void KeelbrookDriver::LookAtPageOf(int id) const {
-  // A page is made once its first control is (the lists come before their pages: the window's
-  // creation fills them).
+  // A page is made with its first control (a list comes before its page: creation fills it).
   int page = id >= IDC_PAGE_SYSINFO && id < IDC_PAGE_SYSINFO + kPageCount ? id - IDC_PAGE_SYSINFO : -1, first = 0;
   for (int i = 0; i < kControlCount && page < 0; ++i)
     if (kControls[i].id == id) page = kControls[i].page;
@@ -622,21 +621,10 @@ void KeelbrookDriver::LookAtPageOf(int id) const {
   HWND tabs = FindById(main_, IDC_MAIN_TABS);
   if (page < 0 || !tabs || FindById(main_, first)) return;
   const int shown = static_cast<int>(Send(tabs, TCM_GETCURSEL, 0, 0));
-  const HWND focus = FocusedWindow();
   Send(tabs, TCM_SETCURFOCUS, page, 0);
   Send(tabs, TCM_SETCURFOCUS, shown, 0);
-  if (focus && FocusedWindow() != focus && IsWindowVisible(focus)) SetFocusTo(focus);
 }
 
-void KeelbrookDriver::SetFocusTo(HWND hwnd) const {
-  // SetFocus only works on windows of the caller's input queue; joining the program's queue for
-  // the call makes it so.
-  const DWORD self = GetCurrentThreadId();
-  AttachThreadInput(self, tid_, TRUE);
-  SetFocus(hwnd);
-  AttachThreadInput(self, tid_, FALSE);
-  Sync();
-}
 
 HWND KeelbrookDriver::Control(int id) const {
   if (!main_) Fail("the program has not been started");
@@ -718,13 +706,8 @@ LONG KeelbrookDriver::MainStyle() const {
 
 std::optional<std::string> KeelbrookDriver::Hint(int id) const {
   HWND control = Control(id);
-  // The program makes its hint window when the pointer first moves over its window.
-  auto hintWindow = [&] {
-    for (HWND tips : TopLevelWindowsOf(pid_))
-      if (ClassOf(tips) == TOOLTIPS_CLASSA) return true;
-    return false;
-  };
-  if (!hintWindow()) Post(control, WM_MOUSEMOVE, 0, 0), WaitUntil(hintWindow, 2000);
+  Post(control, WM_MOUSEMOVE, 0, 0);  // the program makes its hint window at the pointer's first move
+  WaitUntil([&] { return window_search::FindTopWindow(pid_, TOOLTIPS_CLASSA) != nullptr; }, 2000);
   const SIZE_T textSize = 1024;
   RemoteBuffer remote(process_, sizeof(TTTOOLINFOA) + textSize);
   char* remoteText = remote.Get() + sizeof(TTTOOLINFOA);
@@ -895,22 +878,16 @@ void KeelbrookDriver::SwitchTab(int index) {
   WaitForPage(index);
 }
 
-LPARAM KeelbrookDriver::TabPoint(int index) const {
+void KeelbrookDriver::ClickTab(int index) {
+  HWND tabs = Control(IDC_MAIN_TABS);
   RemoteBuffer remote(process_, sizeof(RECT));
-  if (!Send(Control(IDC_MAIN_TABS), TCM_GETITEMRECT, index, reinterpret_cast<LPARAM>(remote.Get())))
+  if (!Send(tabs, TCM_GETITEMRECT, index, reinterpret_cast<LPARAM>(remote.Get())))
     Fail(Format("the tab strip has no tab %d (it has %d)", index, TabCount()));
   RECT r = {};
   remote.Read(remote.Get(), &r, sizeof r);
-  return MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
-}
-
-void KeelbrookDriver::PostTabClick(LPARAM at) const {
-  Post(Control(IDC_MAIN_TABS), WM_LBUTTONDOWN, MK_LBUTTON, at);
-  Post(Control(IDC_MAIN_TABS), WM_LBUTTONUP, 0, at);
-}
-
-void KeelbrookDriver::ClickTab(int index) {
-  PostTabClick(TabPoint(index));
+  const LPARAM at = MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+  Post(tabs, WM_LBUTTONDOWN, MK_LBUTTON, at);
+  Post(tabs, WM_LBUTTONUP, 0, at);
   WaitForPage(index);
 }
 
@@ -941,7 +918,13 @@ int KeelbrookDriver::FocusedId() const {
 void KeelbrookDriver::Focus(int id) {
   HWND hwnd = Control(id);
   if (!IsWindowVisible(hwnd)) Fail(Format("control %d cannot take the focus: it is not visible", id));
-  SetFocusTo(hwnd);
+  // SetFocus only works on windows of the caller's input queue; joining the program's queue for
+  // the call makes it so.
+  const DWORD self = GetCurrentThreadId();
+  AttachThreadInput(self, tid_, TRUE);
+  SetFocus(hwnd);
+  AttachThreadInput(self, tid_, FALSE);
+  Sync();
   if (!WaitUntil([&] { return FocusedWindow() == hwnd; }, 2000))
     Fail(Format("control %d did not take the focus (the focus is on id %d)", id, FocusedId()));
 }

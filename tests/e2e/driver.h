@@ -320,10 +320,6 @@ class KeelbrookDriver {
   // stays where it was); ClickTab presses the mouse on the tab, which also focuses the strip.
   void SwitchTab(int index);
   void ClickTab(int index);
-  // The middle of tab `index`, and a click there posted to the tab strip; the program takes it
-  // whenever it next takes input.
-  LPARAM TabPoint(int index) const;
-  void PostTabClick(LPARAM at) const;
 
   // The keyboard. PressKey is real keyboard input (SendInput) to the program's foreground
   // window, so it reaches the focused control through the program's own message loop and
@@ -368,10 +364,8 @@ class KeelbrookDriver {
   void Launch();
   std::string EndedText() const;
   HWND FindMainWindow() const;
-  // When the page that holds control `id` has not been made, shows it and then the page shown
-  // before again, the focus back where it was.
+  // Shows the page of control `id` a moment when the program has not made it yet.
   void LookAtPageOf(int id) const;
-  void SetFocusTo(HWND hwnd) const;
   bool BringToForeground();
   void WaitForPage(int index);
   void DoubleClickAt(HWND hwnd, POINT at);
