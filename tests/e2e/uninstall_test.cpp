@@ -231,9 +231,8 @@ TEST_F(Uninstall, RunsTheUninstallerWaitsUntilItHasEndedThenShowsTheListWithoutI
   EXPECT_TRUE(kb.NoMessageBoxFor(300));
 }
 
-// While the uninstaller runs: the window is covered by another program's (black) window and
-// uncovered, then invalidated, and a tab is clicked. It must be drawn again at once; the click
-// must wait for the end.
+// While the uninstaller runs the window is covered by another program's window and uncovered,
+// then invalidated, and a tab is clicked: it is drawn again at once, the click waits for the end.
 TEST_F(Uninstall, WhileTheUninstallerRunsTheWindowIsPaintedAndAClickWaitsForItsEnd) {
   Marker marker("uninstall_paint");
   const std::string key = "KeelbrookE2E_Paint";
@@ -262,9 +261,9 @@ TEST_F(Uninstall, WhileTheUninstallerRunsTheWindowIsPaintedAndAClickWaitsForItsE
   DestroyWindow(cover);
   pump();
   EXPECT_TRUE(e2e::WaitUntil([&] { return e2e::ScreenPixels(r) == shown; }, 2000)) << "drawn again during the wait";
-  // Drawn by the program itself, not only put back by the system from a copy.
   RedrawWindow(kb.MainWindow(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
-  EXPECT_TRUE(e2e::WaitUntil([&] { return !GetUpdateRect(kb.Control(IDC_UNINSTALL_LIST), nullptr, FALSE); }, 2000));
+  EXPECT_TRUE(e2e::WaitUntil([&] { return !GetUpdateRect(kb.Control(IDC_UNINSTALL_LIST), nullptr, FALSE); }, 2000))
+      << "painted by the program itself, not only put back by the system from a copy";
   EXPECT_FALSE(marker.Event("plain", "ended").has_value()) << "the uninstaller ran too briefly for this test";
   EXPECT_FALSE(IsWindowVisible(kb.Control(IDC_PAGE_SYSINFO))) << "the click waits until the uninstaller has ended";
   ASSERT_TRUE(marker.WaitFor("plain", "ended", 15000));
