@@ -4,7 +4,6 @@
 // dispatcher that catches errors (RunHandler). It decides nothing itself.
 #include <windows.h>
 
-#include <functional>
 #include <map>
 #include <memory>
 #include <string>
