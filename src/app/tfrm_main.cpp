@@ -24,6 +24,7 @@ TfrmMain::TfrmMain(RegistryApi& registry, SystemApi& system, LongLivedObjects& o
 int MainWindowShowState(int requested) { return requested == sw::kMaximize ? sw::kShowNormal : requested; }
 
 void TfrmMain::FormCreate() {
+  const WaitCursor busy(Window);
   try {
     RunCreationSteps();
   } catch (...) {

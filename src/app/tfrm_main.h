@@ -24,6 +24,22 @@ class FormWindowControl {
   virtual void RequestClose() = 0;
   // Makes the page with this tab index the active one.
   virtual void SetActivePage(int index) = 0;
+  // The wait cursor over the window from BeginBusy to the matching EndBusy; pairs may nest.
+  virtual void BeginBusy() = 0;
+  virtual void EndBusy() = 0;
+};
+
+// The wait cursor for as long as it lives: while the window is filled, a list is read again, or
+// an uninstaller runs, the window takes no input, and says so.
+class WaitCursor {
+ public:
+  explicit WaitCursor(FormWindowControl& window) : window_(window) { window_.BeginBusy(); }
+  ~WaitCursor() { window_.EndBusy(); }
+  WaitCursor(const WaitCursor&) = delete;
+  WaitCursor& operator=(const WaitCursor&) = delete;
+
+ private:
+  FormWindowControl& window_;
 };
 
 // The program-wide objects created before the main window and alive until the end.

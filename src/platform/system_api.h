@@ -97,6 +97,8 @@ class SystemApi {
   // Processes
   virtual bool CreateProcessA(const std::string& commandLine, bool inheritHandles, uint32_t creationFlags,
                               const StartupInfo& startup, ProcessInformation& info) = 0;
+  // A wait without a time limit (kInfinite) keeps the program's windows painted, and handles no
+  // other message until it ends: clicks and keys made meanwhile are handled after it.
   virtual uint32_t WaitForInputIdle(SysHandle process, uint32_t milliseconds) = 0;
   virtual SysHandle OpenProcess(uint32_t access, bool inherit, uint32_t processId) = 0;
   virtual uint32_t WaitForSingleObject(SysHandle handle, uint32_t milliseconds) = 0;

@@ -605,10 +605,26 @@ HWND KeelbrookDriver::Find(int id) const {
   // The program builds its controls once, so a found window stays valid while it has its id.
   auto cached = found_.find(id);
   if (cached != found_.end() && IsWindow(cached->second) && GetDlgCtrlID(cached->second) == id) return cached->second;
+  LookAtPageOf(id);
   HWND hwnd = FindById(main_, id);
   if (hwnd) found_[id] = hwnd;
   return hwnd;
 }
+
+void KeelbrookDriver::LookAtPageOf(int id) const {
+  // A page is made with its first control (a list comes before its page: creation fills it).
+  int page = id >= IDC_PAGE_SYSINFO && id < IDC_PAGE_SYSINFO + kPageCount ? id - IDC_PAGE_SYSINFO : -1, first = 0;
+  for (int i = 0; i < kControlCount && page < 0; ++i)
+    if (kControls[i].id == id) page = kControls[i].page;
+  for (int i = kControlCount; i-- > 0;)
+    if (kControls[i].page == page) first = kControls[i].id;
+  HWND tabs = FindById(main_, IDC_MAIN_TABS);
+  if (page < 0 || !tabs || FindById(main_, first)) return;
+  const int shown = static_cast<int>(Send(tabs, TCM_GETCURSEL, 0, 0));
+  Send(tabs, TCM_SETCURFOCUS, page, 0);
+  Send(tabs, TCM_SETCURFOCUS, shown, 0);
+}
+
 
 HWND KeelbrookDriver::Control(int id) const {
   if (!main_) Fail("the program has not been started");
@@ -690,6 +706,8 @@ LONG KeelbrookDriver::MainStyle() const {
 
 std::optional<std::string> KeelbrookDriver::Hint(int id) const {
   HWND control = Control(id);
+  Post(control, WM_MOUSEMOVE, 0, 0);  // the program makes its hint window at the pointer's first move
+  WaitUntil([&] { return window_search::FindTopWindow(pid_, TOOLTIPS_CLASSA) != nullptr; }, 2000);
   const SIZE_T textSize = 1024;
   RemoteBuffer remote(process_, sizeof(TTTOOLINFOA) + textSize);
   char* remoteText = remote.Get() + sizeof(TTTOOLINFOA);

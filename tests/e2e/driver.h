@@ -44,6 +44,8 @@
 // - An error reported while the window is created comes before the window: use
 //   StartWithBox(), Answer the box, then WaitForMainWindow().
 // - Controls are found by their ids from app/win32/resource.h, anywhere under the main window.
+//   The program makes a page's controls when the page is first shown: finding one of a page not
+//   shown yet shows that page a moment, as a user looks at it, and goes back.
 // - Screenshot("name") writes $KB_SCREENS/name.bmp (24-bit) of the main window as it is shown.
 #ifndef KEELBROOK_TESTS_E2E_DRIVER_H
 #define KEELBROOK_TESTS_E2E_DRIVER_H
@@ -362,6 +364,8 @@ class KeelbrookDriver {
   void Launch();
   std::string EndedText() const;
   HWND FindMainWindow() const;
+  // Shows the page of control `id` a moment when the program has not made it yet.
+  void LookAtPageOf(int id) const;
   bool BringToForeground();
   void WaitForPage(int index);
   void DoubleClickAt(HWND hwnd, POINT at);

@@ -238,10 +238,11 @@ TEST_F(SendToScenario, DropsAndKeysReachTheirButtons) {
 
 TEST_F(SendToScenario, XpEditRenamesThroughTheInputDialog) {
   Open("winxp", e2e::XpSendToFolder());
-  // The dialog exists, hidden, from start-up on.
-  HWND dialog = FindInputDialog(kb);
-  ASSERT_NE(nullptr, dialog);
-  EXPECT_FALSE(IsWindowVisible(dialog));
+  EXPECT_EQ(nullptr, FindInputDialog(kb)) << "the dialog is made at its first question";
+  Select("Notepad");
+  const int index = kb.ListSelection(IDC_SENDTO_LIST);
+  kb.Click(IDC_SENDTO_EDIT);
+  HWND dialog = WaitForInputDialog(kb);
   EXPECT_EQ(kb.MainWindow(), GetWindow(dialog, GW_OWNER));
   const LONG style = GetWindowLongA(dialog, GWL_STYLE);
   EXPECT_TRUE(style & WS_CAPTION);
@@ -250,11 +251,6 @@ TEST_F(SendToScenario, XpEditRenamesThroughTheInputDialog) {
   GetClientRect(dialog, &client);
   EXPECT_EQ(350, client.right);
   EXPECT_EQ(124, client.bottom);
-
-  Select("Notepad");
-  const int index = kb.ListSelection(IDC_SENDTO_LIST);
-  kb.Click(IDC_SENDTO_EDIT);
-  EXPECT_EQ(dialog, WaitForInputDialog(kb)) << "the same dialog is reused";
   HWND edit = GetDlgItem(dialog, IDC_INPUT_EDIT);
   EXPECT_EQ("Keelbrook", KeelbrookDriver::WindowText(dialog));
   EXPECT_EQ("Enter the new name :", KeelbrookDriver::WindowText(GetDlgItem(dialog, IDC_INPUT_MESSAGE)));
@@ -285,7 +281,7 @@ TEST_F(SendToScenario, XpEditRenamesThroughTheInputDialog) {
   Select("Floppy");
   const Lines before = Shown();
   kb.Click(IDC_SENDTO_EDIT);
-  dialog = WaitForInputDialog(kb);
+  EXPECT_EQ(dialog, WaitForInputDialog(kb)) << "the same dialog is reused";
   EXPECT_EQ("Floppy", KeelbrookDriver::WindowText(edit));
   TypeChars(kb, edit, "Never");
   kb.PostKey(VK_ESCAPE);

@@ -3,6 +3,7 @@
 // picked registration, and clears the Run history.
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
 #include <functional>
@@ -228,6 +229,45 @@ TEST_F(Uninstall, RunsTheUninstallerWaitsUntilItHasEndedThenShowsTheListWithoutI
   EXPECT_GE(IndexOf(lines, "Keelbrook E2E Kept"), 0);
   EXPECT_EQ(kb.ListSelection(IDC_UNINSTALL_LIST), -1);
   EXPECT_TRUE(kb.NoMessageBoxFor(300));
+}
+
+// While the uninstaller runs the window is covered by another program's window and uncovered,
+// then invalidated, and a tab is clicked: it is drawn again at once, the click waits for the end.
+TEST_F(Uninstall, WhileTheUninstallerRunsTheWindowIsPaintedAndAClickWaitsForItsEnd) {
+  Marker marker("uninstall_paint");
+  const std::string key = "KeelbrookE2E_Paint";
+  Register(reg, key, "Keelbrook E2E Paint", UninstallCommand(e2e::TestProgram("fake_uninstaller"), "plain", marker, key, 5000));
+  StartOnPage();
+  Select("Keelbrook E2E Paint");
+  kb.Click(IDC_UNINSTALL_UNINSTALL);
+  kb.Answer(kb.WaitForMessageBox(), IDYES);
+  ASSERT_TRUE(marker.WaitFor("plain", "started", 10000));
+  Sleep(500);  // the question's place is painted again
+  RECT r;
+  GetWindowRect(kb.MainWindow(), &r);
+  const std::vector<uint32_t> shown = e2e::ScreenPixels(r);
+  kb.Post(kb.Control(IDC_MAIN_TABS), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(12, 10));  // on "Sys Info"
+  kb.Post(kb.Control(IDC_MAIN_TABS), WM_LBUTTONUP, 0, MAKELPARAM(12, 10));
+  HWND cover = CreateWindowExA(WS_EX_TOPMOST, "STATIC", "", WS_POPUP | WS_VISIBLE | SS_BLACKRECT, r.left, r.top,
+                               r.right - r.left, r.bottom - r.top, nullptr, nullptr, nullptr, nullptr);
+  const auto pump = [] {  // this thread's window shows on the screen as it takes its messages
+    MSG msg;
+    for (int i = 0; i < 20; ++i, Sleep(10))
+      while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+  };
+  pump();
+  const std::vector<uint32_t> covered = e2e::ScreenPixels(r);
+  EXPECT_EQ(std::count(covered.begin(), covered.end(), covered.at(0)), static_cast<long>(covered.size())) << "covered";
+  DestroyWindow(cover);
+  pump();
+  EXPECT_TRUE(e2e::WaitUntil([&] { return e2e::ScreenPixels(r) == shown; }, 2000)) << "drawn again during the wait";
+  RedrawWindow(kb.MainWindow(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+  EXPECT_TRUE(e2e::WaitUntil([&] { return !GetUpdateRect(kb.Control(IDC_UNINSTALL_LIST), nullptr, FALSE); }, 2000))
+      << "painted by the program itself, not only put back by the system from a copy";
+  EXPECT_FALSE(marker.Event("plain", "ended").has_value()) << "the uninstaller ran too briefly for this test";
+  EXPECT_FALSE(IsWindowVisible(kb.Control(IDC_PAGE_SYSINFO))) << "the click waits until the uninstaller has ended";
+  ASSERT_TRUE(marker.WaitFor("plain", "ended", 15000));
+  EXPECT_TRUE(e2e::WaitUntil([&] { return IsWindowVisible(kb.Control(IDC_PAGE_SYSINFO)) != FALSE; }, 5000)) << "and is taken then";
 }
 
 TEST_F(Uninstall, AWindowedUninstallerIsWaitedForPastItsFirstIdleMoment) {

@@ -97,6 +97,10 @@ class FakeWindow : public FormWindowControl {
   int activePage = -1;
   void RequestClose() override { ++closeRequests; }
   void SetActivePage(int index) override { activePage = index; }
+  int busy = 0;         // BeginBusy calls not yet ended
+  int waitCursors = 0;  // times the wait cursor came up
+  void BeginBusy() override { waitCursors += busy++ == 0; }
+  void EndBusy() override { --busy; }
 };
 
 // The input dialog's view: each showing runs the dialog's own activation (as the real dialog

@@ -257,6 +257,7 @@ bool FakeSystem::CreateProcessA(const std::string& commandLine, bool inheritHand
 
 uint32_t FakeSystem::WaitForInputIdle(SysHandle process, uint32_t) {
   processLog.push_back("input-idle");
+  if (whileWaiting) whileWaiting();
   return process == kProcessHandle ? kWaitObject0 : kWaitFailed;
 }
 
@@ -268,6 +269,7 @@ SysHandle FakeSystem::OpenProcess(uint32_t, bool, uint32_t processId) {
 
 uint32_t FakeSystem::WaitForSingleObject(SysHandle handle, uint32_t) {
   processLog.push_back(handle == kProcessHandle ? "wait-process" : "wait");
+  if (whileWaiting) whileWaiting();
   return handle == kOpenedHandle || handle == kProcessHandle ? kWaitObject0 : kWaitFailed;
 }
 

@@ -71,6 +71,7 @@ class FakeSystem : public SystemApi {
   std::deque<int> answers;
   std::vector<MessageBoxCall> boxes;
   std::function<void()> whileBoxShown;  // runs while each box waits for its answer
+  std::function<void()> whileWaiting;   // runs in each wait for a process
 
   // Files: full paths (compared without regard to case) with their attribute bits, in the order
   // they were added, which is the order a folder search yields them (after "." and "..").

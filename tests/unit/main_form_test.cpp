@@ -114,11 +114,12 @@ TEST(FormCreate, UnknownSystemKeepsTheLaidOutCaptions) {
   }
 }
 
-TEST(FormCreate, LeavesNoRegistryKeyOpen) {
+TEST(FormCreate, LeavesNoRegistryKeyOpenNorTheWaitCursor) {
   FakeForm f;
   f.system.version = VersionRecord(1, 4, 10, 67766446, " A ");
   f->FormCreate();
   EXPECT_EQ(f.registry.OpenHandleCount(), 0);
+  EXPECT_EQ(f.window.waitCursors - f.window.busy, 1) << "one wait cursor over the whole creation, gone at its end";
 }
 
 TEST(FormCreate, AnErrorSkipsTheRestAndLeavesTheChecksumAtZero) {

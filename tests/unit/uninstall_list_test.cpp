@@ -103,6 +103,7 @@ TEST(UninstallList, RefreshReplacesEverythingAndDropsTheSelection) {
   EXPECT_EQ(f.lstUnInstList.lines, (std::vector<std::string>{"Kept", "Added later"}));
   EXPECT_EQ(f.objects.UnInstKeyNames, (std::vector<std::string>{"a", "c"}));
   EXPECT_EQ(f.lstUnInstList.selected, -1);
+  EXPECT_EQ(f.window.waitCursors - f.window.busy, 2) << "each refresh shows the wait cursor until its end";
 
   // No registrations at all: an empty page, and nothing to complain about.
   f.registry.DeleteTree(kHklm, kUninstall);

@@ -44,7 +44,9 @@ TEST(UninstallRun, YesRunsTheStoredCommandWaitsForItAndRefreshes) {
   FakeForm f;
   Register(f, "foo", "Foo", "C:\\Foo\\unins000.exe /x");
   Prepare(f, 0);
+  f.system.whileWaiting = [&] { EXPECT_TRUE(f.window.busy) << "the wait cursor shows while the uninstaller runs"; };
   f->btnUninstallClick();
+  EXPECT_FALSE(f.window.busy);
 
   ASSERT_EQ(f.system.boxes.size(), 1u);
   const MessageBoxCall& box = f.system.boxes[0];

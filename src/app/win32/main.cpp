@@ -47,8 +47,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
   MainWindow main(instance, registry, system, objects, inputBox);
   bool started = RunHandler(system, [&] {
     if (!main.Create()) throw AppError("The main window could not be created");
-    // The input dialog comes right after the main window and stays hidden until a question.
-    if (inputDialog.Create(main.Handle())) inputBox.AttachView(&inputDialog);
+    // The input dialog belongs to the main window; it is made when it is first needed.
+    inputDialog.SetOwner(main.Handle());
+    inputBox.AttachView(&inputDialog);
     main.Show(showCommand);
   });
   if (!started || !main.Handle()) return 0;

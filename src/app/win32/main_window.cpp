@@ -55,6 +55,8 @@ const KindStyle kKindStyles[] = {
     {ControlKind::Bevel, "STATIC", SS_ETCHEDHORZ, 0},
 };
 
+bool IsList(ControlKind kind) { return kind == ControlKind::ListBox || kind == ControlKind::FileDropList; }
+
 const KindStyle& StyleOf(ControlKind kind) {
   for (const KindStyle& k : kKindStyles) {
     if (k.kind == kind) return k;
@@ -194,28 +196,57 @@ void MainWindow::CreateControls() {
   // shows the tab's texture as the system's property pages do; the dialog manager draws it
   // (PageProc). Before XP there is no uxtheme; without visual styles, or with the older common
   // controls, the strip has no theme and the pages stay in the button face colour.
-  using TextureFunction = HRESULT(WINAPI*)(HWND, DWORD);
   using ThemeFunction = HANDLE(WINAPI*)(HWND);
-  const auto enableTexture = SystemFunction<TextureFunction>("uxtheme.dll", "EnableThemeDialogTexture");
+  enableTexture_ = SystemFunction<TextureFunction>("uxtheme.dll", "EnableThemeDialogTexture");
   const auto windowTheme = SystemFunction<ThemeFunction>("uxtheme.dll", "GetWindowTheme");
-  const bool themedTabs = enableTexture && windowTheme && windowTheme(tabs_);
-  for (int i = 0; i < kPageCount; ++i) {
-    pages_[i] = CreateWindowExA(WS_EX_CONTROLPARENT, kPageClass, kPages[i].caption, WS_CHILD | WS_CLIPSIBLINGS,
-                                area.left, area.top, area.right - area.left, area.bottom - area.top, hwnd_,
-                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(kPages[i].id)), instance_,
-                                nullptr);
-    SetWindowLongPtrA(pages_[i], GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-    // Above the notebook, which would otherwise paint its body over the page.
-    SetWindowPos(pages_[i], HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    texturedPages_ = themedTabs && SUCCEEDED(enableTexture(pages_[i], 6 /* ETDT_ENABLETAB */));
-  }
+  if (!windowTheme || !windowTheme(tabs_)) enableTexture_ = nullptr;
+  pageArea_ = area;
 
-  tooltip_ = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
-                             CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr, instance_,
-                             nullptr);
   for (int i = 0; i < kControlCount; ++i) {
-    HWND control = CreateControl(kControls[i]);
-    if (control && kControls[i].hint) AddTooltip(control, kControls[i].hint);
+    if (IsList(kControls[i].kind))
+      CreateControl(kControls[i]);
+    else
+      MakeAdapter(kControls[i]);
+  }
+}
+
+void MainWindow::MakeAdapter(const ControlSpec& spec) {
+  switch (spec.kind) {
+    case ControlKind::Label:
+      labels_[spec.id] = std::make_unique<Win32Label>(spec.text ? spec.text : "");
+      break;
+    case ControlKind::Edit:
+    case ControlKind::ReadOnlyEdit:
+      texts_[spec.id] = std::make_unique<Win32Text>();
+      break;
+    case ControlKind::Picture:
+    case ControlKind::HiddenPicture:
+      // The page's handlers ask a picture of a square for its image before it is ever shown.
+      if (spec.width == spec.height) pictures_[spec.id] = std::make_unique<Win32Picture>(spec.image);
+      break;
+    default:
+      break;
+  }
+}
+
+HWND MainWindow::PageWindow(int i) {
+  if (pages_[i]) return pages_[i];
+  const RECT& area = pageArea_;
+  pages_[i] = CreateWindowExA(WS_EX_CONTROLPARENT, kPageClass, kPages[i].caption, WS_CHILD | WS_CLIPSIBLINGS,
+                              area.left, area.top, area.right - area.left, area.bottom - area.top, hwnd_,
+                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(kPages[i].id)), instance_, nullptr);
+  SetWindowLongPtrA(pages_[i], GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  // Above the notebook, which would otherwise paint its body over the page.
+  SetWindowPos(pages_[i], HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  texturedPages_ = enableTexture_ && SUCCEEDED(enableTexture_(pages_[i], 6 /* ETDT_ENABLETAB */));
+  return pages_[i];
+}
+
+void MainWindow::MakePage(int page) {
+  pageMade_[page] = true;
+  PageWindow(page);
+  for (int i = 0; i < kControlCount; ++i) {
+    if (kControls[i].page == page) CreateControl(kControls[i]);
   }
 }
 
@@ -224,10 +255,19 @@ HWND MainWindow::CreateControl(const ControlSpec& spec) {
   const bool square = spec.width == spec.height;
   const bool memo = spec.kind == ControlKind::Memo || spec.kind == ControlKind::BorderedMemo;
   const bool picture = spec.kind == ControlKind::Picture || spec.kind == ControlKind::HiddenPicture;
+  const auto list = lists_.find(spec.id);
+  if (list != lists_.end()) {
+    // Made before its page: moved to its place among the controls made since, so that the order
+    // of the page (the tab order, and the label that names it) is the layout's.
+    HWND made = list->second->Handle();
+    HWND last = GetWindow(made, GW_HWNDLAST);
+    if (last != made) SetWindowPos(made, last, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    return made;
+  }
   DWORD style = WS_CHILD | kind.style | (spec.kind == ControlKind::HiddenPicture ? 0 : WS_VISIBLE);
   if (spec.kind == ControlKind::Label) style |= spec.height > 20 ? SS_LEFT : SS_LEFTNOWORDWRAP;
   if (picture) style |= square ? SS_ICON : SS_BITMAP;
-  HWND page = pages_[spec.page];
+  HWND page = PageWindow(spec.page);
   // The style alone makes the page a drop target, for the list on it: the shell that reads a
   // drop is loaded only when the first one comes.
   if (spec.kind == ControlKind::FileDropList)
@@ -242,16 +282,15 @@ HWND MainWindow::CreateControl(const ControlSpec& spec) {
   SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
   if (memo && spec.text) SetWindowTextA(control, spec.text);
   if (memo) UseAsHelpMemo(control);
+  if (spec.hint) AddTooltip(control, spec.hint);
 
   switch (spec.kind) {
     case ControlKind::Label:
-      labels_[spec.id] = std::make_unique<Win32Label>(control);
+      labels_[spec.id]->Attach(control, text);
       break;
     case ControlKind::Edit:
     case ControlKind::ReadOnlyEdit:
-    case ControlKind::Memo:
-    case ControlKind::BorderedMemo:
-      texts_[spec.id] = std::make_unique<Win32Text>(control);
+      texts_[spec.id]->Attach(control, text);
       break;
     case ControlKind::ListBox:
     case ControlKind::FileDropList:
@@ -259,32 +298,21 @@ HWND MainWindow::CreateControl(const ControlSpec& spec) {
       break;
     case ControlKind::Button:
     case ControlKind::DefaultButton:
-      if (spec.image) {
-        const int image = spec.image;
-        WhenPageShown(spec.page, [this, control, image] { buttonPictures_.Set(control, image, Scale(16), Scale(2)); });
-      }
+      if (spec.image) buttonPictures_.Set(control, spec.image, Scale(16), Scale(2));
       break;
     case ControlKind::Picture:
     case ControlKind::HiddenPicture:
       if (square) {
-        // The picture knows its image at once (the page's handlers ask for it); it loads and
-        // shows it when the page is first shown.
-        auto shown = std::make_unique<Win32Picture>(control, false);
-        if (spec.image) shown->SetImage(spec.image);
-        Win32Picture* realised = shown.get();
-        WhenPageShown(spec.page, [realised] { realised->Realise(); });
-        pictures_[spec.id] = std::move(shown);
-      } else if (spec.image) {
-        const int image = spec.image, width = Scale(spec.width), height = Scale(spec.height);
-        WhenPageShown(spec.page, [this, control, image, width, height] {
-          HBITMAP bitmap = LoadScaledBitmap(instance_, image, width, height);
-          if (bitmap) {
-            bitmaps_.push_back(bitmap);
-            SendMessageA(control, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(bitmap));
-          }
-        });
+        pictures_[spec.id]->Attach(control);
+      } else if (HBITMAP bitmap = spec.image ? LoadScaledBitmap(instance_, spec.image, Scale(spec.width),
+                                                                Scale(spec.height))
+                                             : nullptr) {
+        bitmaps_.push_back(bitmap);
+        SendMessageA(control, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(bitmap));
       }
       break;
+    case ControlKind::Memo:
+    case ControlKind::BorderedMemo:
     case ControlKind::Bevel:
       break;
   }
@@ -293,6 +321,10 @@ HWND MainWindow::CreateControl(const ControlSpec& spec) {
 }
 
 void MainWindow::AddTooltip(HWND control, const char* text) {
+  if (!tooltip_) {
+    hints_.emplace_back(control, text);
+    return;
+  }
   // The first form of the record: the common controls of Windows 95 and NT 4.0 refuse any
   // larger size, and the hint needs nothing that came later.
   TTTOOLINFOA info = {};
@@ -313,24 +345,12 @@ void MainWindow::ShowPage(int index) {
   const bool focusLeaves = switching && focus && IsChild(pages_[activePage_], focus);
   activePage_ = index;
   if (switching) focusParked_ = false;
-  if (!pageShown_[index]) {
-    pageShown_[index] = true;
-    for (const auto& step : beforeFirstShow_[index]) step();
-    beforeFirstShow_[index].clear();
-  }
+  if (!pageMade_[index]) MakePage(index);
   ShowWindow(pages_[index], SW_SHOW);
   for (int i = 0; i < kPageCount; ++i) {
-    if (i != index) ShowWindow(pages_[i], SW_HIDE);
+    if (i != index && pages_[i]) ShowWindow(pages_[i], SW_HIDE);
   }
   if (focusLeaves) FocusActivePage();
-}
-
-void MainWindow::WhenPageShown(int page, std::function<void()> step) {
-  if (page < 0 || page >= kPageCount || pageShown_[page]) {
-    step();
-    return;
-  }
-  beforeFirstShow_[page].push_back(std::move(step));
 }
 
 void MainWindow::FocusActivePage() {
@@ -360,6 +380,16 @@ void MainWindow::RestoreFocus() {
 }
 
 void MainWindow::RequestClose() { PostMessageA(hwnd_, WM_CLOSE, 0, 0); }
+
+void MainWindow::BeginBusy() {
+  // Shown at once, and kept until the end: the window takes no input meanwhile, so nothing asks
+  // for the cursor of what lies under the pointer.
+  if (busy_++ == 0) cursorBeforeBusy_ = SetCursor(LoadCursor(nullptr, IDC_WAIT));
+}
+
+void MainWindow::EndBusy() {
+  if (busy_ > 0 && --busy_ == 0) SetCursor(cursorBeforeBusy_);
+}
 
 void MainWindow::SetActivePage(int index) {
   // TCM_SETCURSEL sends no notification, so the page is shown here. TCM_SETCURFOCUS would notify,

@@ -4,7 +4,6 @@
 // dispatcher that catches errors (RunHandler). It decides nothing itself.
 #include <windows.h>
 
-#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -27,7 +26,8 @@ class MainWindow : public FormWindowControl {
   bool Create();
   void Show(int showCommand);
   HWND Handle() const { return hwnd_; }
-  // The keys of the window, for whichever message loop runs: the page keys, then the dialog
+  // Every message of whichever loop runs passes here (it may be the pointer's first move, which
+  // brings the hints). The keys of the window: the page keys, then the dialog
   // keys (Tab, Enter, Escape, the mnemonics) between its controls. True when the message has
   // been handled (and dispatched); the loop then passes it on no further.
   bool TranslateKeys(MSG& msg);
@@ -36,6 +36,8 @@ class MainWindow : public FormWindowControl {
   // FormWindowControl
   void RequestClose() override;
   void SetActivePage(int index) override;
+  void BeginBusy() override;
+  void EndBusy() override;
 
  private:
   static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
@@ -44,7 +46,13 @@ class MainWindow : public FormWindowControl {
   // Messages the pages pass up: commands, notifications, colours.
   bool HandlePageMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
 
+  // The tab strip, the six page windows and the hint window; every control's adapter, and the
+  // lists, which the creation sequence fills.
   void CreateControls();
+  void MakeAdapter(const struct ControlSpec& spec);
+  // A page's controls, made when the page is first shown, as a property sheet makes its pages: the
+  // controls of all six cost most of the start-up, and many runs open only a page or two.
+  void MakePage(int page);
   // The adapter made for control `id`, of the kind the first argument names (its value is not
   // read); raises when there is none.
   TextControl* Adapter(TextControl*, int id) const;
@@ -52,11 +60,13 @@ class MainWindow : public FormWindowControl {
   ListBoxControl* Adapter(ListBoxControl*, int id) const;
   PictureControl* Adapter(PictureControl*, int id) const;
   HWND CreateControl(const struct ControlSpec& spec);
+  // The window of page `i`, made when first needed: by its first showing, or by a list on it.
+  HWND PageWindow(int i);
+  // A hint is noted until the hint window exists; that is made when the pointer first moves
+  // over the window, as no hint is shown before (a top-level window costs start-up time).
   void AddTooltip(HWND control, const char* text);
+  void ShowHintsFrom(const MSG& msg);
   void ShowPage(int index);
-  // Pictures are loaded when their page is first shown: they cost a third of the start-up
-  // under Wine, and most of them sit on pages that many runs never open.
-  void WhenPageShown(int page, std::function<void()> step);
   // The first control of the active page takes the focus, or the tab strip when it has none.
   void FocusActivePage();
   // The focus across deactivation, as the dialog manager keeps it for a dialog: the focused
@@ -95,6 +105,10 @@ class MainWindow : public FormWindowControl {
   HWND tabs_ = nullptr;
   HWND tooltip_ = nullptr;
   HWND pages_[kPageCount] = {};
+  RECT pageArea_ = {};  // in the main window, below the tabs
+  using TextureFunction = HRESULT(WINAPI*)(HWND, DWORD);
+  TextureFunction enableTexture_ = nullptr;  // set when the tab strip has a visual style
+  std::vector<std::pair<HWND, const char*>> hints_;
   HFONT font_ = nullptr;
   HBRUSH pageBrush_ = nullptr;
   bool texturedPages_ = false;  // the pages show the tab's texture when visual styles are on
@@ -102,10 +116,11 @@ class MainWindow : public FormWindowControl {
   int activePage_ = 0;
   bool focusParked_ = false;  // the tab strip holds the focus for a page without controls
   HWND keptFocus_ = nullptr;  // the control that had the focus when the window went inactive
+  int busy_ = 0;                 // BeginBusy calls not yet ended
+  HCURSOR cursorBeforeBusy_ = nullptr;
   Win32ButtonPictures buttonPictures_;
   std::vector<HBITMAP> bitmaps_;
-  std::vector<std::function<void()>> beforeFirstShow_[kPageCount];
-  bool pageShown_[kPageCount] = {};
+  bool pageMade_[kPageCount] = {};
 
   std::map<int, std::unique_ptr<Win32Text>> texts_;
   std::map<int, std::unique_ptr<Win32Label>> labels_;

@@ -80,7 +80,18 @@ void MainWindow::FilterModalLoops(bool on) {
   keysFor = on && filter ? this : nullptr;
 }
 
+void MainWindow::ShowHintsFrom(const MSG& msg) {
+  if (tooltip_ || msg.message != WM_MOUSEMOVE || !hwnd_ || (msg.hwnd != hwnd_ && !IsChild(hwnd_, msg.hwnd))) return;
+  tooltip_ = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
+                             CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr, instance_,
+                             nullptr);
+  // Each control is watched from now on, this very move included: it has not been dispatched yet.
+  for (const auto& hint : hints_) AddTooltip(hint.first, hint.second);
+  hints_.clear();
+}
+
 bool MainWindow::TranslateKeys(MSG& msg) {
+  ShowHintsFrom(msg);
   if (TranslatePageKeys(msg) || TranslateCommandKeys(msg)) return true;
   const MSG outer = translating;
   translating = msg;

@@ -54,6 +54,7 @@ const std::string& PathAt(const std::vector<std::string>& paths, int index) {
 }  // namespace
 
 void TfrmMain::FillSendToList() {
+  const WaitCursor busy(Window);
   CDirUtil dir(System);
   const CodePage codePage(System);
   std::string folder;

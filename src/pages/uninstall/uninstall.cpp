@@ -73,6 +73,7 @@ class RegistrationOpener {
 }  // namespace
 
 void TfrmMain::FillUnInstList() {
+  const WaitCursor busy(Window);
   RegistryAccess registry(Registry);
   std::vector<std::string> names;
   registry.SetRootKey(reg::kHkeyLocalMachine);

@@ -27,10 +27,14 @@ void TfrmMain::btnUninstallClick() {
   std::string commandLine = registry.ReadString(kUninstallString);
   if (registry.GetDataType(kUninstallString) == reg::kRegExpandSz)
     commandLine = System.ExpandEnvironmentStringsA(commandLine);
-  const uint32_t processId = LaunchProgram(commandLine);
-  if (processId != 0 || startedWithoutThread_ != 0) {
-    WaitForProcessExit(processId);
-  } else {
+  bool started = false;
+  {
+    const WaitCursor busy(Window);
+    const uint32_t processId = LaunchProgram(commandLine);
+    started = processId != 0 || startedWithoutThread_ != 0;
+    if (started) WaitForProcessExit(processId);
+  }
+  if (!started) {
     // The user answered Yes and must learn that nothing ran; the command says what was tried.
     System.MessageBoxA(BoxOwner::MainWindow,
                        ComposeQuestion("There was a problem while starting\n", commandLine, " !"),

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <vector>
 
+#include "platform/win32/painting_wait.h"
 #include "platform/win32/system_dll.h"
 
 static_assert(sizeof(OSVERSIONINFOEXA) == kOsVersionInfoExSize, "the extended version record is 156 bytes");
@@ -152,6 +153,7 @@ bool Win32SystemApi::CreateProcessA(const std::string& commandLine, bool inherit
 }
 
 uint32_t Win32SystemApi::WaitForInputIdle(SysHandle process, uint32_t milliseconds) {
+  if (milliseconds == INFINITE) return WaitForInputIdlePainting(ToHandle(process));
   return ::WaitForInputIdle(ToHandle(process), milliseconds);
 }
 
@@ -160,6 +162,7 @@ SysHandle Win32SystemApi::OpenProcess(uint32_t access, bool inherit, uint32_t pr
 }
 
 uint32_t Win32SystemApi::WaitForSingleObject(SysHandle handle, uint32_t milliseconds) {
+  if (milliseconds == INFINITE) return WaitPainting(ToHandle(handle));
   return ::WaitForSingleObject(ToHandle(handle), milliseconds);
 }
 

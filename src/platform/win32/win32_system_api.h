@@ -1,6 +1,7 @@
 #pragma once
 // SystemApi over kernel32, user32, shell32 and advapi32. Each method forwards to the "A" function
-// of the same name and translates the plain types; nothing here decides anything.
+// of the same name and translates the plain types; nothing here decides anything. The waits
+// without a time limit keep the program's windows painted meanwhile (painting_wait.h).
 #include <windows.h>
 
 #include "platform/system_api.h"

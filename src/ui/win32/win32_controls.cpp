@@ -175,7 +175,14 @@ void UseAsHelpMemo(HWND edit) {
   SetWindowLongPtrA(edit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(HelpMemoProc));
 }
 
+void Win32Text::Attach(HWND hwnd, const std::string& madeWith) {
+  hwnd_ = hwnd;
+  if (hwnd_ && kept_ != madeWith) SetWindowTextA(hwnd_, kept_.c_str());
+  kept_.clear();
+}
+
 std::string Win32Text::GetText() const {
+  if (!hwnd_) return kept_;
   int n = GetWindowTextLengthA(hwnd_);
   if (n <= 0) return std::string();
   std::vector<char> buf(static_cast<size_t>(n) + 1);
@@ -183,12 +190,17 @@ std::string Win32Text::GetText() const {
   return std::string(buf.data(), got > 0 ? static_cast<size_t>(got) : 0);
 }
 
-void Win32Text::SetText(const std::string& text) { SetWindowTextA(hwnd_, text.c_str()); }
+void Win32Text::SetText(const std::string& text) {
+  if (hwnd_)
+    SetWindowTextA(hwnd_, text.c_str());
+  else
+    kept_ = text;
+}
 
 void Win32Label::SetColor(uint32_t color) {
   if (color == color_) return;
   color_ = color;
-  InvalidateRect(Handle(), nullptr, TRUE);
+  if (Handle()) InvalidateRect(Handle(), nullptr, TRUE);
 }
 
 COLORREF Win32Label::TextColorRef() const {
@@ -247,13 +259,12 @@ Win32Picture::~Win32Picture() {
 void Win32Picture::SetImage(int imageId) {
   if (imageId == image_) return;
   image_ = imageId;
-  if (live_) Show();
+  if (hwnd_) Show();
 }
 
-void Win32Picture::Realise() {
-  if (live_) return;
-  live_ = true;
-  if (image_) Show();
+void Win32Picture::Attach(HWND hwnd) {
+  hwnd_ = hwnd;
+  if (hwnd_ && image_) Show();
 }
 
 void Win32Picture::Show() {
@@ -270,6 +281,6 @@ void Win32Picture::Show() {
 void Win32Picture::Reload() {
   std::map<int, HICON> old;
   old.swap(icons_);
-  if (live_ && image_) Show();  // the new image is shown before the old one goes
+  if (hwnd_ && image_) Show();  // the new image is shown before the old one goes
   for (const auto& loaded : old) DestroyIcon(loaded.second);
 }

@@ -1,5 +1,7 @@
 #pragma once
-// The control ports over real windows. They translate; they decide nothing.
+// The control ports over real windows. They translate; they decide nothing. A control whose page
+// has not been made yet (the main window makes a page when it is first shown) has no window: its
+// adapter keeps what it is given meanwhile, and the window shows it from the moment it is made.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -12,19 +14,24 @@
 class Win32Text : public TextControl {
  public:
   explicit Win32Text(HWND hwnd = nullptr) : hwnd_(hwnd) {}
-  void Attach(HWND hwnd) { hwnd_ = hwnd; }
+  // The control made with the text `madeWith`; it is given the kept text when that differs. (Not
+  // made with it: under Wine a window name of 32,768 characters or more comes out cut.)
+  void Attach(HWND hwnd, const std::string& madeWith = std::string());
   HWND Handle() const { return hwnd_; }
   std::string GetText() const override;
   void SetText(const std::string& text) override;
 
  protected:
   HWND hwnd_;
+  std::string kept_;
 };
 
 // A label whose font colour the page's WM_CTLCOLORSTATIC asks for (TextColorRef).
 class Win32Label : public LabelControl {
  public:
-  explicit Win32Label(HWND hwnd = nullptr) : text_(hwnd) {}
+  // A label not made yet, with its laid-out caption.
+  explicit Win32Label(const std::string& caption) { text_.SetText(caption); }
+  void Attach(HWND hwnd, const std::string& madeWith) { text_.Attach(hwnd, madeWith); }
   HWND Handle() const { return text_.Handle(); }
   std::string GetText() const override { return text_.GetText(); }
   void SetText(const std::string& text) override { text_.SetText(text); }
@@ -37,9 +44,11 @@ class Win32Label : public LabelControl {
   uint32_t color_ = colour::clWindowText;
 };
 
+// Made with the window, with its page or not: the creation sequence fills it, and a list box that
+// takes no more lines must say so there.
 class Win32ListBox : public ListBoxControl {
  public:
-  explicit Win32ListBox(HWND hwnd = nullptr) : hwnd_(hwnd) {}
+  explicit Win32ListBox(HWND hwnd) : hwnd_(hwnd) {}
   HWND Handle() const { return hwnd_; }
   bool AddLine(const std::string& text) override;
   bool SetLine(int index, const std::string& text) override;
@@ -60,25 +69,24 @@ class Win32ListBox : public ListBoxControl {
 // do not load again on every press.
 class Win32Picture : public PictureControl {
  public:
-  // A picture that is not live only notes its image until Realise.
-  explicit Win32Picture(HWND hwnd = nullptr, bool live = true) : hwnd_(hwnd), live_(live) {}
+  // A picture not made yet, with its image noted: it loads nothing until it is made.
+  explicit Win32Picture(int imageId) : image_(imageId) {}
   ~Win32Picture() override;
   Win32Picture(const Win32Picture&) = delete;
   Win32Picture& operator=(const Win32Picture&) = delete;
+  // Loads and shows the image noted so far; from then on every change shows at once.
+  void Attach(HWND hwnd);
   HWND Handle() const { return hwnd_; }
   int GetImage() const override { return image_; }
   void SetImage(int imageId) override;
-  // Loads and shows the image noted so far; from then on every change shows at once.
-  void Realise();
   // Loads the images again, for the system colours of now.
   void Reload();
 
  private:
   void Show();
 
-  HWND hwnd_;
-  bool live_;
-  int image_ = 0;
+  HWND hwnd_ = nullptr;
+  int image_;
   std::map<int, HICON> icons_;
 };
 

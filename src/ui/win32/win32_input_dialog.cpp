@@ -43,7 +43,7 @@ Win32InputDialog::~Win32InputDialog() {
   if (hwnd_) DestroyWindow(hwnd_);
 }
 
-bool Win32InputDialog::Create(HWND owner) {
+bool Win32InputDialog::Create() {
   if (hwnd_) return true;
   HDC screen = GetDC(nullptr);
   dpi_ = GetDeviceCaps(screen, LOGPIXELSY);
@@ -51,7 +51,7 @@ bool Win32InputDialog::Create(HWND owner) {
   if (dpi_ <= 0) dpi_ = 96;
 
   std::vector<WORD> tmpl = DialogTemplate();
-  CreateDialogIndirectParamA(instance_, reinterpret_cast<LPCDLGTEMPLATEA>(tmpl.data()), owner, DialogProc,
+  CreateDialogIndirectParamA(instance_, reinterpret_cast<LPCDLGTEMPLATEA>(tmpl.data()), owner_, DialogProc,
                              reinterpret_cast<LPARAM>(this));
   return hwnd_ != nullptr;
 }
@@ -115,7 +115,7 @@ void Win32InputDialog::Close(int result) {
 }
 
 int Win32InputDialog::ShowModal() {
-  if (!hwnd_ || showing_) return TFormInputBox::kResultCancel;
+  if (showing_ || !Create()) return TFormInputBox::kResultCancel;
   showing_ = true;
   closed_ = false;
   result_ = TFormInputBox::kResultCancel;

@@ -1,6 +1,6 @@
 #pragma once
-// The Win32 window of the input dialog: a dialog made once at start-up, hidden, and shown
-// modally by ShowModal for each question. Client area 350 by 124 pixels (at 96 dpi), centred on
+// The Win32 window of the input dialog: a dialog made at its first question, hidden between
+// questions, and shown modally by ShowModal for each. Client area 350 by 124 pixels (at 96 dpi), centred on
 // the screen at each showing, with a dialog border and no title-bar buttons.
 #include <windows.h>
 
@@ -29,8 +29,10 @@ class Win32InputDialog : public InputDialogView {
   Win32InputDialog(const Win32InputDialog&) = delete;
   Win32InputDialog& operator=(const Win32InputDialog&) = delete;
 
-  // Makes the hidden dialog, owned by `owner` (the main window, which it disables while shown).
-  bool Create(HWND owner);
+  // The window that owns the dialog (the main window, which it disables while shown). The
+  // dialog itself is made by the first ShowModal: no start-up pays for a window that most runs
+  // never show.
+  void SetOwner(HWND owner) { owner_ = owner; }
   HWND Handle() const { return hwnd_; }
 
   // InputDialogView
@@ -40,6 +42,7 @@ class Win32InputDialog : public InputDialogView {
   int ShowModal() override;
 
  private:
+  bool Create();
   static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
   INT_PTR HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam);
   void CreateControls();
@@ -53,6 +56,7 @@ class Win32InputDialog : public InputDialogView {
   TFormInputBox& box_;
   InputDialogResources resources_;
   HandlerRunner run_;
+  HWND owner_ = nullptr;
   HWND hwnd_ = nullptr;
   Win32Text message_;
   Win32Text edit_;
