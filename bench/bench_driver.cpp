@@ -540,12 +540,13 @@ void BenchRefresh(const Config& c) {
     Child child;
     Start(child, "\"" + c.keelbrook + "\"", false);
     WaitFilled(child, programs, sendTo);
-    // On the Uninstall page, as a user presses the button: the list is on the screen.
+    // On the Uninstall page, as a user presses the button: the list is on the screen, and the
+    // page's buttons exist once it has been shown.
     HWND tabs = FindById(child.main, kIdTabs);
+    if (tabs) Ask(tabs, TCM_SETCURFOCUS, kUninstallPage);
     HWND sync = FindById(child.main, kIdSyncButton);
     HWND list = FindById(child.main, kIdUninstallList);
     if (!tabs || !sync || !list) Die("keelbrook.exe lacks the Uninstall page's controls");
-    Ask(tabs, TCM_SETCURFOCUS, kUninstallPage);
     // The first click warms up; when one refresh takes long, fewer are timed (at least one,
     // and then the first counts too), so that the whole command stays within minutes.
     auto click = [&] {
