@@ -738,18 +738,15 @@ inline void PutRuns(std::vector<uint8_t>& out, const uint8_t* data, size_t units
 // A plain icon image (IcoBody8 or IcoBody32) packed as ui/icon_image.h describes: the colour
 // table up to the last entry a pixel uses, then the pixels and the mask as runs.
 inline std::vector<uint8_t> PackIconImage(const std::vector<uint8_t>& plain) {
-  auto u32 = [&](size_t at) { return plain[at] | plain[at + 1] << 8 | plain[at + 2] << 16 | static_cast<uint32_t>(plain[at + 3]) << 24; };
-  const uint32_t width = u32(4), height = u32(8) / 2, bits = plain[14];
+  const uint32_t width = Read32(plain, 4), height = Read32(plain, 8) / 2, bits = plain[14];
   const size_t stride = (width * bits / 8 + 3) & ~3u, maskStride = (width + 31) / 32 * 4;
   const size_t pixels = 40 + (bits == 8 ? 256 * 4 : 0), mask = pixels + stride * height;
   uint32_t colours = 0;
   if (bits == 8)
     for (size_t i = pixels; i < mask; ++i) colours = std::max<uint32_t>(colours, plain[i] + 1u);
   std::vector<uint8_t> out(plain.begin(), plain.begin() + 40 + 4 * colours);
-  for (int i = 0; i < 4; ++i) {
-    out[16 + i] = static_cast<uint8_t>(kPackedIcon >> (8 * i));
-    out[32 + i] = static_cast<uint8_t>(colours >> (8 * i));
-  }
+  Write32(out, 16, kPackedIcon);
+  Write32(out, 32, colours);
   PutRuns(out, plain.data() + pixels, stride * height / (bits / 8), bits / 8);
   PutRuns(out, plain.data() + mask, maskStride * height, 1);
   return out;

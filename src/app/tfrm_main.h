@@ -102,9 +102,8 @@ class TfrmMain {
   // "Sys Info"
   void LoadSystemSettings(RegistryAccess& registry);
   // Each says through its last arguments whether the values are stored at all.
-  bool ReadOwnerAndCompany(std::string& owner, std::string& company, bool* ownerStored = nullptr,
-                           bool* companyStored = nullptr);
-  bool ReadInstallerPath(std::string& path, bool* stored = nullptr);
+  bool ReadOwnerAndCompany(std::string& owner, std::string& company, bool& ownerStored, bool& companyStored);
+  bool ReadInstallerPath(std::string& path, bool& stored);
   void btnSetClick();
   // Each of the two values is written only when asked for: its field may never have been shown.
   bool WriteOwnerAndCompany(const std::string& owner, const std::string& company, bool writeOwner = true,

@@ -4,14 +4,6 @@
 
 namespace {
 
-uint32_t Read32(const std::vector<uint8_t>& b, size_t at) {
-  return b[at] | b[at + 1] << 8 | b[at + 2] << 16 | static_cast<uint32_t>(b[at + 3]) << 24;
-}
-
-void Write32(std::vector<uint8_t>& b, size_t at, uint32_t v) {
-  for (int i = 0; i < 4; ++i) b[at + i] = static_cast<uint8_t>(v >> (8 * i));
-}
-
 constexpr size_t kHeader = 40;
 
 // Appends to `out` the runs of `unit`-byte units that start at `at` in `in`, until `size` more

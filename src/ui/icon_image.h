@@ -7,8 +7,18 @@
 // image with that coverage as its alpha, so the edges blend onto whatever is behind them (a
 // themed tab page, a themed button); on the older ones, which draw with the mask alone, the
 // colour table blended onto the button face the picture is shown on.
+#include <cstddef>
 #include <cstdint>
 #include <vector>
+
+// A 32-bit field of a stored image (little-endian), as read and written by the program and by
+// the picture generator that packs them.
+inline uint32_t Read32(const std::vector<uint8_t>& b, size_t at) {
+  return b[at] | b[at + 1] << 8 | b[at + 2] << 16 | static_cast<uint32_t>(b[at + 3]) << 24;
+}
+inline void Write32(std::vector<uint8_t>& b, size_t at, uint32_t v) {
+  for (int i = 0; i < 4; ++i) b[at + i] = static_cast<uint8_t>(v >> (8 * i));
+}
 
 // The pictures that only the program reads are stored smaller still (tools/imagegen.h packs
 // them): the colour table only as long as the picture needs, then the pixels and the AND mask as

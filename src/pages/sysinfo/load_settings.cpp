@@ -39,7 +39,7 @@ void TfrmMain::LoadSystemSettings(RegistryAccess& registry) {
   // empty WallPaperDir would become "\", the root of the drive), unless the user types there.
   std::string owner, company;
   bool ownerStored = false, companyStored = false;
-  if (ReadOwnerAndCompany(owner, company, &ownerStored, &companyStored)) {
+  if (ReadOwnerAndCompany(owner, company, ownerStored, companyStored)) {
     txtUserName.SetText(owner);
     txtCompanyName.SetText(company);
   }
@@ -53,7 +53,7 @@ void TfrmMain::LoadSystemSettings(RegistryAccess& registry) {
 
   std::string installerPath;
   bool installerStored = false;
-  if (ReadInstallerPath(installerPath, &installerStored)) txtWinInstpath.SetText(installerPath);
+  if (ReadInstallerPath(installerPath, installerStored)) txtWinInstpath.SetText(installerPath);
   if (installerStored) MarkSettingLoaded(txtWinInstpath);
 
   if (LoadTwoNameSetting(registry, kProgramFiles, txtProgramFiles)) MarkSettingLoaded(txtProgramFiles);
@@ -62,8 +62,8 @@ void TfrmMain::LoadSystemSettings(RegistryAccess& registry) {
   if (LoadTwoNameSetting(registry, kCommonFiles, txtCommonFilesPath)) MarkSettingLoaded(txtCommonFilesPath);
 }
 
-bool TfrmMain::ReadOwnerAndCompany(std::string& owner, std::string& company, bool* ownerStored,
-                                   bool* companyStored) {
+bool TfrmMain::ReadOwnerAndCompany(std::string& owner, std::string& company, bool& ownerStored,
+                                   bool& companyStored) {
   const char* key = OwnerKeyFor(OsFamily);
   if (!key) return false;
   RegistryAccess registry(Registry);
@@ -74,22 +74,21 @@ bool TfrmMain::ReadOwnerAndCompany(std::string& owner, std::string& company, boo
   const bool hasCompany = registry.ReadStringIfExists(kRegisteredOrganization, readCompany);
   const bool hasOwner = registry.ReadStringIfExists(kRegisteredOwner, readOwner);
   registry.CloseKey();
-  if (companyStored) *companyStored = hasCompany;
-  if (ownerStored) *ownerStored = hasOwner;
+  companyStored = hasCompany;
+  ownerStored = hasOwner;
   company = std::move(readCompany);
   owner = std::move(readOwner);
   return true;
 }
 
-bool TfrmMain::ReadInstallerPath(std::string& path, bool* stored) {
+bool TfrmMain::ReadInstallerPath(std::string& path, bool& stored) {
   const char* key = InstallerKeyFor(OsFamily);
   if (!key) return false;
   RegistryAccess registry(Registry);
   OpenSettingsKey(registry, key);
   std::string read;
-  const bool found = registry.ReadStringIfExists(kSourcePath, read);
+  stored = registry.ReadStringIfExists(kSourcePath, read);
   registry.CloseKey();
-  path = read;
-  if (stored) *stored = found;
+  path = std::move(read);
   return true;
 }
