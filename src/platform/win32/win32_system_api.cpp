@@ -214,8 +214,22 @@ bool Win32SystemApi::FindNextFileA(SysHandle search, FindData& data) {
 bool Win32SystemApi::FindClose(SysHandle search) { return ::FindClose(ToHandle(search)) != 0; }
 
 bool Win32SystemApi::ShellFolderPathA(int csidl, std::string& path) {
-  // Both are in the shell32 of Windows 95 and NT 4.0; SHGetSpecialFolderPathA would do it in one
-  // call, but only from shell32 4.71 (Internet Explorer 4 with its desktop update).
+  // One call from shell32 4.71 (98, 2000 and later, and 95 or NT 4.0 with Internet Explorer 4's
+  // desktop update). It reads the same record as the item list below without building the list,
+  // which costs Wine two thirds of the Send To page's share of the start-up.
+  using PathFunction = BOOL(WINAPI*)(HWND, LPSTR, int, BOOL);
+  static const auto specialPath = SystemFunction<PathFunction>("shell32.dll", "SHGetSpecialFolderPathA");
+  char buffer[MAX_PATH] = {};
+  if (specialPath && specialPath(nullptr, buffer, csidl, FALSE) && buffer[0]) {
+    buffer[MAX_PATH - 1] = '\0';
+    path = buffer;
+    return true;
+  }
+  return ShellFolderPathFromItemList(csidl, path);
+}
+
+bool Win32SystemApi::ShellFolderPathFromItemList(int csidl, std::string& path) {
+  // Both are in the shell32 of Windows 95 and NT 4.0.
   using LocationFunction = HRESULT(WINAPI*)(HWND, int, LPITEMIDLIST*);
   using PathFunction = BOOL(WINAPI*)(LPCITEMIDLIST, LPSTR);
   using MallocFunction = HRESULT(WINAPI*)(LPMALLOC*);

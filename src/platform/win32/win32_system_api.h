@@ -40,6 +40,8 @@ class Win32SystemApi : public SystemApi {
   bool FindNextFileA(SysHandle search, FindData& data) override;
   bool FindClose(SysHandle search) override;
   bool ShellFolderPathA(int csidl, std::string& path) override;
+  // The same through the shell's item list, the only way of the first shell32 (95 and NT 4.0).
+  static bool ShellFolderPathFromItemList(int csidl, std::string& path);
 
   int MessageBoxA(BoxOwner owner, const std::string& text, const std::string& caption, unsigned type) override;
   int CompareTextIgnoreCase(const std::string& a, const std::string& b) override;
