@@ -1021,7 +1021,8 @@ std::vector<MessageBoxInfo> KeelbrookDriver::MessageBoxes() const {
       if (hasEdit) continue;  // an input dialog, not a message box
       box.caption = WindowText(hwnd);
     } catch (const DriverError&) {
-      if (IsWindow(hwnd)) throw;
+      // A box being closed is hidden first and loses its controls before its own handle goes.
+      if (IsWindow(hwnd) && IsWindowVisible(hwnd)) throw;
       continue;  // answered and closed while it was read
     }
     boxes.push_back(box);
