@@ -523,9 +523,10 @@ void KeelbrookDriver::Launch() {
     si.wShowWindow = static_cast<WORD>(showCommand_);
   }
   PROCESS_INFORMATION pi = {};
-  if (!CreateProcessA(exe_.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
-                      folder.empty() ? nullptr : folder.c_str(), &si, &pi))
-    Fail("could not start " + exe_ + ": " + ErrorText(GetLastError()));
+  // Wine 8 now and then fails a start with ERROR_INTERNAL_ERROR before the program runs (seen once here).
+  for (int tries = 1; !CreateProcessA(exe_.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
+                                      folder.empty() ? nullptr : folder.c_str(), &si, &pi); ++tries, Sleep(200))
+    if (GetLastError() != ERROR_INTERNAL_ERROR || tries == 3) Fail("could not start " + exe_ + ": " + ErrorText(GetLastError()));
   process_ = pi.hProcess;
   thread_ = pi.hThread;
   pid_ = pi.dwProcessId;
@@ -1021,9 +1022,8 @@ std::vector<MessageBoxInfo> KeelbrookDriver::MessageBoxes() const {
       if (hasEdit) continue;  // an input dialog, not a message box
       box.caption = WindowText(hwnd);
     } catch (const DriverError&) {
-      // A box being closed is hidden first and loses its controls before its own handle goes.
       if (IsWindow(hwnd) && IsWindowVisible(hwnd)) throw;
-      continue;  // answered and closed while it was read
+      continue;  // answered and closed, or hidden and losing its controls, while it was read
     }
     boxes.push_back(box);
   }

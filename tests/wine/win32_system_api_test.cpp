@@ -138,7 +138,6 @@ TEST(Win32SystemInfo, DirectoriesAreFullPaths) {
     std::string system = sys.GetSystemDirectoryA(size);
     EXPECT_EQ(0u, Upper(system).find(Upper(windows) + "\\")) << system << " is not under " << windows;
   }
-  // The Send To folder: the one call of later shells and the first shell's item list agree.
   std::string oneCall, itemList;
   ASSERT_TRUE(sys.ShellFolderPathA(kCsidlSendTo, oneCall) && sys.ShellFolderPathFromItemList(kCsidlSendTo, itemList));
   EXPECT_EQ(Upper(itemList), Upper(oneCall));
