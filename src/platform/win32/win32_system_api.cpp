@@ -221,8 +221,7 @@ bool Win32SystemApi::ShellFolderPathA(int csidl, std::string& path) {
   static const auto specialPath = SystemFunction<PathFunction>("shell32.dll", "SHGetSpecialFolderPathA");
   char buffer[MAX_PATH] = {};
   if (specialPath && specialPath(nullptr, buffer, csidl, FALSE) && buffer[0]) {
-    buffer[MAX_PATH - 1] = '\0';
-    path = buffer;
+    path = BoundedText(buffer);
     return true;
   }
   return ShellFolderPathFromItemList(csidl, path);
@@ -246,9 +245,8 @@ bool Win32SystemApi::ShellFolderPathFromItemList(int csidl, std::string& path) {
     allocator->Free(list);
     allocator->Release();
   }
-  buffer[MAX_PATH - 1] = '\0';
   if (!found || !buffer[0]) return false;
-  path = buffer;
+  path = BoundedText(buffer);
   return true;
 }
 
