@@ -149,6 +149,10 @@ if(KB_ARCH STREQUAL win32)
 
   # The release zip: reproducible, its files in place, its text files readable on Windows 95.
   add_test(NAME win32.dist COMMAND ${CMAKE_SOURCE_DIR}/tests/check-dist.sh ${CMAKE_BINARY_DIR})
+
+  # Both Wines' loaders, as the scripts and the toolchain files name them, on either kind of
+  # machine: each path is read here even where only the other one runs.
+  add_test(NAME win32.wine-loaders COMMAND ${CMAKE_SOURCE_DIR}/tests/check-wine-loaders.sh)
 endif()
 
 if(NOT KB_RUNS_HERE)

@@ -10,6 +10,8 @@
 # Wine runs the Windows-side tests as 32-bit Wine where this machine runs 32-bit code, and as
 # 64-bit Wine where it does not (tools/wine-arch.sh): the first needs Wine's 32-bit part (an i386
 # package), the second Debian's x86-64 MinGW-w64 compilers, which build the same sources for it.
+# Those compilers are installed on both kinds: where 32-bit code runs, .ci/run takes the x86-64
+# path too.
 set -euo pipefail
 wine_arch=$("$(dirname "$0")/wine-arch.sh")
 
@@ -19,12 +21,9 @@ have_pkg() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok
 pkgs=(g++-mingw-w64-i686 mingw-w64-i686-dev wine wine64 fonts-wine xvfb
       googletest imagemagick xdotool x11-utils cmake make g++ clang zip unzip libclang-rt-14-dev valgrind
       libbenchmark-dev ccache
-      gcc-12-source libgmp-dev libmpfr-dev libmpc-dev dpkg-dev xz-utils bzip2 util-linux)
-if [ "$wine_arch" = win32 ]; then
-  pkgs+=(wine32:i386)
-else
-  pkgs+=(g++-mingw-w64-x86-64-win32 g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev)
-fi
+      gcc-12-source libgmp-dev libmpfr-dev libmpc-dev dpkg-dev xz-utils bzip2 util-linux
+      g++-mingw-w64-x86-64-win32 g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev)
+if [ "$wine_arch" = win32 ]; then pkgs+=(wine32:i386); fi
 for p in "${pkgs[@]}"; do have_pkg "$p" || need+=("$p"); done
 
 # The MinGW-w64 sources of the installed version must be fetchable.

@@ -8,7 +8,9 @@
 #                or build/win64 (the x86-64 build of the same sources)
 #   WINEPREFIX   a prefix of that Wine's own: a 64-bit one is named as the 32-bit one with "64"
 #                added (build/wineprefix64)
-# and the shell functions wine and wineboot that run that Wine's loader.
+# and the shell functions wine and wineboot that run that Wine's loader. The loader is named by
+# its file on both paths: a bare `wine` inside the function `wine` would be the function itself,
+# calling itself until bash overflows its stack (tests/check-wine-loaders.sh keeps it so).
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 KB_WINE_ARCH=$("$root/tools/wine-arch.sh") || exit 2
 export KB_WINE_ARCH
@@ -19,7 +21,8 @@ if [ "$KB_WINE_ARCH" = win64 ]; then
   KB_RUN_DIR=$root/build/win64
   export WINEPREFIX=${KB_PREFIX:-$root/build/wineprefix}64
 else
-  KB_WINE_LOADER=wine
+  # Debian's script, which takes the 32-bit loader (wine32:i386, tools/install-deps.sh).
+  KB_WINE_LOADER=/usr/bin/wine
   KB_RUN_DIR=$root/build/win32
   export WINEPREFIX=${KB_PREFIX:-$root/build/wineprefix}
 fi
