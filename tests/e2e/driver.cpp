@@ -580,6 +580,8 @@ bool KeelbrookDriver::Running() const {
   return process_ && WaitForSingleObject(process_, 0) == WAIT_TIMEOUT;
 }
 
+bool KeelbrookDriver::WindowOpen() const { return IsWindow(main_) && IsWindowVisible(main_); }
+
 LRESULT KeelbrookDriver::Send(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, DWORD timeout_ms) const {
   return SendTimeout(hwnd, msg, wp, lp, timeout_ms, false);
 }

@@ -268,6 +268,9 @@ class KeelbrookDriver {
   MessageBoxInfo StartWithBox(DWORD timeout_ms = 20000);
   void WaitForMainWindow(DWORD timeout_ms = 20000);
   bool Running() const;
+  // The main window is there and shown. A window being destroyed is hidden first, then loses its
+  // controls, and only then its handle: while the program closes, IsWindow still holds.
+  bool WindowOpen() const;
   DWORD ProcessId() const { return pid_; }
   DWORD ThreadId() const { return tid_; }
   HANDLE Process() const { return process_; }

@@ -384,17 +384,17 @@ class Monkey {
     try {
       kb_.Sync();
     } catch (const DriverError&) {
-      if (IsWindow(kb_.MainWindow())) throw;
+      if (kb_.WindowOpen()) throw;
     }
     // What was posted may still be on its way when the program answers (a box is made, and the
     // window disabled, a moment after the click that asks for it): a user looks until the
     // screen stops changing.
-    for (int look = 0, same = 0; same < 2 && look < 40 && IsWindow(kb_.MainWindow()); ++look) {
+    for (int look = 0, same = 0; same < 2 && look < 40 && kb_.WindowOpen(); ++look) {
       const std::pair<bool, size_t> before = Screenful();
       Sleep(10);
       same = Screenful() == before ? same + 1 : 0;
     }
-    if (IsWindow(kb_.MainWindow()) && kb_.Running()) return;
+    if (kb_.WindowOpen() && kb_.Running()) return;
     const DWORD code = kb_.WaitForExit();
     if (code != 0) Fail("the program ended with code " + std::to_string(code));
     Note("restart");
@@ -452,7 +452,7 @@ class Monkey {
       Settle();
     } catch (const DriverError& e) {
       // So is a window that went away because the program was ending ("E&xit", "Save ?").
-      if (!Missed(e) && IsWindow(kb_.MainWindow())) throw;
+      if (!Missed(e) && kb_.WindowOpen()) throw;
       Settle();
     }
   }
@@ -485,7 +485,7 @@ class Monkey {
 
   void Check() {
     Quiesce();
-    if (!kb_.Running()) return Settle();
+    if (!kb_.WindowOpen()) return Settle();
     CheckPrograms();
     CheckSendTo();
     DWORD handles = 0;
