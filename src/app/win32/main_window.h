@@ -40,6 +40,12 @@ class MainWindow : public FormWindowControl {
   void EndBusy() override;
 
  private:
+  // Shared by the window and its controls: the page windows' class, the client width and the
+  // tab strip's height, at 96 DPI.
+  static constexpr const char* kPageClass = "KeelbrookPage";
+  static constexpr int kClientWidth = 314;
+  static constexpr int kTabsHeight = 322;
+
   static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
   static LRESULT CALLBACK PageProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
   LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam);
