@@ -176,6 +176,21 @@ std::string TestProgram(const std::string& name) {
   return bin + "/" + name + ".exe";
 }
 
+std::wstring Wide(const std::string& text) {
+  std::wstring wide(text.size(), L'\0');
+  const int size = static_cast<int>(text.size());
+  wide.resize(static_cast<size_t>(MultiByteToWideChar(CP_ACP, 0, text.data(), size, &wide[0], size)));
+  return wide;
+}
+
+std::string Narrow(const std::wstring& wide) {
+  std::string text(wide.size() * 2, '\0');
+  const int size = static_cast<int>(wide.size());
+  text.resize(static_cast<size_t>(
+      WideCharToMultiByte(CP_ACP, 0, wide.data(), size, &text[0], static_cast<int>(text.size()), nullptr, nullptr)));
+  return text;
+}
+
 std::string Quote(const std::string& text) {
   std::string out = "\"";
   for (unsigned char c : text) {
@@ -468,6 +483,7 @@ KeelbrookDriver::KeelbrookDriver(std::string exe, std::string windowClass)
 
 KeelbrookDriver::~KeelbrookDriver() {
   if (Running()) Kill();
+  if (elsewhere_) DestroyWindow(elsewhere_);
   CloseHandles();
   RestoreVersion();
 }
@@ -756,12 +772,7 @@ std::string KeelbrookDriver::ListItem(int id, int index) const {
   const LRESULT got = SendW(hwnd, LB_GETTEXT, index, reinterpret_cast<LPARAM>(&wide[0]));
   if (got == LB_ERR) Fail(Format("list %d: line %d could not be read", id, index));
   wide.resize(static_cast<size_t>(got));
-  if (wide.empty()) return "";
-  const int bytes = WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0,
-                                        nullptr, nullptr);
-  std::string text(static_cast<size_t>(bytes), '\0');
-  WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), &text[0], bytes, nullptr, nullptr);
-  return text;
+  return Narrow(wide);
 }
 
 std::vector<std::string> KeelbrookDriver::ListItems(int id) const {
@@ -933,24 +944,56 @@ void KeelbrookDriver::Focus(int id) {
 }
 
 bool KeelbrookDriver::BringToForeground() {
-  // The keyboard goes to the foreground window; while a box is open, that is the box, unless
-  // the user went back to the window (a box without owner allows it) and the focus is there.
-  HWND target = main_;
-  if (auto box = FindMessageBox(); box && !IsChild(main_, FocusedWindow())) target = box->hwnd;
+  // The keyboard goes to the foreground window; while a box or the input dialog is open, that
+  // is the box or dialog, unless the user went back to the window (a box without owner allows
+  // it) and the focus is there.
+  HWND target = main_, front = nullptr;
+  if (auto box = FindMessageBox()) front = box->hwnd; else front = ShownInputDialog(*this);
+  if (front && !IsChild(main_, FocusedWindow())) target = front;
+  // Back from another window, to the one the user left (the program has no focus meanwhile).
+  if (IsWindow(backTo_) && IsWindowVisible(backTo_) && IsWindowEnabled(backTo_)) target = backTo_;
+  backTo_ = nullptr;
   if (GetForegroundWindow() != target) SetForegroundWindow(target);
   return WaitUntil([&] { return GetForegroundWindow() == target; }, 2000);
 }
 
-void KeelbrookDriver::SendKeys(const std::vector<std::pair<WORD, bool>>& keys) {
-  std::vector<INPUT> inputs;
-  for (const auto& key : keys) {
-    INPUT in = {};
-    in.type = INPUT_KEYBOARD;
-    in.ki.wVk = key.first;
-    in.ki.wScan = static_cast<WORD>(MapVirtualKeyA(key.first, MAPVK_VK_TO_VSC));
-    in.ki.dwFlags = key.second ? 0 : KEYEVENTF_KEYUP;
-    inputs.push_back(in);
-  }
+namespace {
+
+// One key going down or up: a virtual key, or with `ch` a character of its own (VK_PACKET).
+INPUT KeyInput(WORD vk, bool down, wchar_t ch = 0) {
+  INPUT in = {};
+  in.type = INPUT_KEYBOARD;
+  in.ki.wVk = ch ? 0 : vk;
+  in.ki.wScan = ch ? ch : static_cast<WORD>(MapVirtualKeyA(vk, MAPVK_VK_TO_VSC));
+  in.ki.dwFlags = (down ? 0 : KEYEVENTF_KEYUP) | (ch ? KEYEVENTF_UNICODE : 0);
+  // The keys of the middle block are extended keys; Shift+Home or Shift+Left would else be read
+  // as the number pad's 7 or 4 on some layouts.
+  if (!ch && ((vk >= VK_PRIOR && vk <= VK_DOWN) || vk == VK_INSERT || vk == VK_DELETE))
+    in.ki.dwFlags |= KEYEVENTF_EXTENDEDKEY;
+  return in;
+}
+
+// `vk` pressed and let go while `modifier` (none when 0) is held.
+void AddChord(std::vector<INPUT>& keys, WORD modifier, WORD vk) {
+  if (modifier) keys.push_back(KeyInput(modifier, true));
+  keys.push_back(KeyInput(vk, true));
+  keys.push_back(KeyInput(vk, false));
+  if (modifier) keys.push_back(KeyInput(modifier, false));
+}
+
+// Takes what the system sent to this thread's own windows.
+void TakeMessages() {
+  MSG msg;
+  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+}
+
+}  // namespace
+
+void KeelbrookDriver::SendKeys(const std::vector<INPUT>& keys, const char* what) {
+  if (!main_) Fail("the program has not been started");
+  Sync();
+  if (!BringToForeground()) Fail(Format("the program's window could not be brought to the foreground for %s", what));
+  std::vector<INPUT> inputs = keys;
   const UINT sent = SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
   if (sent != inputs.size()) Fail("SendInput refused the keys: " + ErrorText(GetLastError()));
 }
@@ -962,21 +1005,68 @@ void KeelbrookDriver::PressKey(WORD vk) {
     PostKey(vk);
     return;
   }
-  SendKeys({{vk, true}, {vk, false}});
+  std::vector<INPUT> keys;
+  AddChord(keys, 0, vk);
+  SendKeys(keys, "a key");
 }
 
-void KeelbrookDriver::PressKeyWithAlt(WORD vk) {
-  if (!main_) Fail("the program has not been started");
-  Sync();
-  if (!BringToForeground()) Fail("the program's window could not be brought to the foreground for Alt+key");
-  SendKeys({{VK_MENU, true}, {vk, true}, {vk, false}, {VK_MENU, false}});
+void KeelbrookDriver::PressKeyWith(WORD modifier, WORD vk) {
+  std::vector<INPUT> keys;
+  AddChord(keys, modifier, vk);
+  SendKeys(keys, modifier == VK_MENU ? "Alt+key" : modifier == VK_CONTROL ? "Ctrl+key" : "Shift+key");
 }
 
-void KeelbrookDriver::PressKeyWithCtrl(WORD vk) {
-  if (!main_) Fail("the program has not been started");
+void KeelbrookDriver::TypeText(const std::string& text) {
+  std::vector<INPUT> keys;
+  for (wchar_t ch : Wide(text)) {
+    const SHORT key = VkKeyScanW(ch);
+    // Shift is the only state a plain character may need; one that needs Ctrl or AltGr, or has
+    // no key, is typed as itself.
+    if (key != -1 && (HIBYTE(key) & ~1) == 0) {
+      AddChord(keys, (HIBYTE(key) & 1) ? VK_SHIFT : 0, LOBYTE(key));
+    } else {
+      keys.push_back(KeyInput(0, true, ch));
+      keys.push_back(KeyInput(0, false, ch));
+    }
+  }
+  if (!keys.empty()) SendKeys(keys, "typing");
+}
+
+void KeelbrookDriver::MinimiseAndRestore() {
+  for (WPARAM command : {SC_MINIMIZE, SC_RESTORE}) {
+    Post(main_, WM_SYSCOMMAND, command, 0);
+    if (!WaitUntil([&] { return (IsIconic(main_) != FALSE) == (command == SC_MINIMIZE); }, 3000))
+      Fail(command == SC_MINIMIZE ? "the window was not minimised" : "the window was not restored");
+  }
   Sync();
-  if (!BringToForeground()) Fail("the program's window could not be brought to the foreground for Ctrl+key");
-  SendKeys({{VK_CONTROL, true}, {vk, true}, {vk, false}, {VK_CONTROL, false}});
+}
+
+void KeelbrookDriver::ActivateElsewhere() {
+  if (!main_) Fail("the program has not been started");
+  // In a corner, away from the program's window, which stays in sight.
+  if (!elsewhere_)
+    elsewhere_ = CreateWindowExA(0, "STATIC", "Elsewhere", WS_POPUP | WS_CAPTION, 0, 0, 160, 80, nullptr, nullptr,
+                                 nullptr, nullptr);
+  if (!elsewhere_) Fail("could not make a window to switch to: " + ErrorText(GetLastError()));
+  Sync();
+  backTo_ = GetForegroundWindow();
+  // What the system told the window since it last lost the activation comes first: taken later,
+  // a late "focus out" would hand the activation to the desktop.
+  TakeMessages();
+  ShowWindow(elsewhere_, SW_SHOW);
+  SetForegroundWindow(elsewhere_);
+  int held = 0;
+  const bool away = WaitUntil([&] {
+    TakeMessages();
+    if (GetForegroundWindow() == elsewhere_) return ++held >= 3;
+    held = 0;
+    SetForegroundWindow(elsewhere_);
+    return false;
+  }, 3000);
+  if (!away)
+    Fail(Format("another window could not take the activation from the program (in front: %s)",
+                ClassOf(GetForegroundWindow()).c_str()));
+  Sync();
 }
 
 void KeelbrookDriver::PostKey(WORD vk) {

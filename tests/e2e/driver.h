@@ -82,6 +82,9 @@ std::string TestProgram(const std::string& name);
 
 // Text shown so that a failure message reveals control characters and bytes above 127.
 std::string Quote(const std::string& text);
+// Text of this process's ANSI code page in UTF-16 and back.
+std::wstring Wide(const std::string& text);
+std::string Narrow(const std::wstring& wide);
 
 // The pixels of a screen rectangle as 0x00RRGGBB, row by row (empty for an empty rectangle).
 std::vector<uint32_t> ScreenPixels(const RECT& r);
@@ -332,9 +335,21 @@ class KeelbrookDriver {
   int FocusedId() const;
   void Focus(int id);
   void PressKey(WORD vk);
-  void PressKeyWithAlt(WORD vk);  // e.g. Alt+F4
-  void PressKeyWithCtrl(WORD vk);  // e.g. Ctrl+C
+  // A key pressed while `modifier` (VK_MENU, VK_CONTROL, VK_SHIFT) is held, as real input.
+  void PressKeyWith(WORD modifier, WORD vk);
+  void PressKeyWithAlt(WORD vk) { PressKeyWith(VK_MENU, vk); }      // e.g. Alt+F4
+  void PressKeyWithCtrl(WORD vk) { PressKeyWith(VK_CONTROL, vk); }  // e.g. Ctrl+C
+  // Types the text (in this process's ANSI code page) as real input, one key press a character:
+  // the keyboard's key where the character has one (with Shift as needed), else the character
+  // itself, as an input method gives it (VK_PACKET).
+  void TypeText(const std::string& text);
   void PostKey(WORD vk);
+  // Another window takes the activation from the program: a top-level window of this test
+  // process (made on first use, kept until the driver ends) is brought to the front. The next
+  // key pressed or typed brings the program back, as a user comes back to it.
+  void ActivateElsewhere();
+  // The main window minimised and restored again, as with its taskbar button.
+  void MinimiseAndRestore();
 
   // Message boxes (#32770 dialogs without an edit field) of the program.
   std::optional<MessageBoxInfo> FindMessageBox() const;  // the topmost of MessageBoxes()
@@ -372,7 +387,7 @@ class KeelbrookDriver {
   bool BringToForeground();
   void WaitForPage(int index);
   void DoubleClickAt(HWND hwnd, POINT at);
-  void SendKeys(const std::vector<std::pair<WORD, bool>>& keys);  // key, down
+  void SendKeys(const std::vector<INPUT>& keys, const char* what);  // in front first
   void RestoreVersion();
   void CloseHandles();
 
@@ -384,6 +399,8 @@ class KeelbrookDriver {
   DWORD tid_ = 0;
   HWND main_ = nullptr;
   mutable std::map<int, HWND> found_;
+  HWND elsewhere_ = nullptr;  // ActivateElsewhere's window
+  HWND backTo_ = nullptr;     // the program's window it took the activation from
   int showCommand_ = -1;
   bool versionChanged_ = false;
   std::optional<RegValue> previousVersion_;
