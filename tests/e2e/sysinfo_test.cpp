@@ -219,6 +219,11 @@ TEST_F(SysInfoPage, ClosingWithEditsAndNoStoresNothing) {
   kb.PressKey('E');
   DestroyWindow(other);
   EXPECT_TRUE(e2e::WaitUntil([&] { return kb.Text(IDC_SYSINFO_WALLPAPER).find("se") != std::string::npos; }, 3000));
+  // So do they after the window was minimised and restored, with the focus moved meanwhile.
+  kb.Focus(IDC_SYSINFO_DEVICEPATH);
+  kb.MinimiseAndRestore();
+  kb.PressKey('Q');
+  EXPECT_TRUE(e2e::WaitUntil([&] { return kb.Text(IDC_SYSINFO_DEVICEPATH).find('q') != std::string::npos; }, 3000));
   kb.TypeInto(IDC_SYSINFO_COMPUTERNAME, "KBTESTNO");
   kb.TypeInto(IDC_SYSINFO_USERNAME, "Not Saved");
   kb.SetText(IDC_SYSINFO_WALLPAPER, "D:\\Walls");

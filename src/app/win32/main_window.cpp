@@ -289,6 +289,11 @@ LRESULT MainWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_SETFOCUS:
       RestoreFocus();
       return 0;
+    case WM_SIZE:
+      // Minimised, the window may stay the active one: restored, it is given the focus itself,
+      // with no deactivation before that noted the control that had it.
+      if (wParam == SIZE_MINIMIZED) KeepFocus();
+      return 0;
     case WM_SYSCOLORCHANGE:
       // The pictures were blended onto the old button face. The tab strip, like every common
       // control, hears of the change only from its parent.
