@@ -32,12 +32,12 @@ std::string Fold(const std::string& s) {
 bool SameName(const std::string& a, const std::string& b) { return Fold(a) == Fold(b); }
 
 // Pieces of a backslash-separated path; doubled and trailing backslashes name nothing.
-std::vector<std::string> Split(const std::string& path) {
+std::vector<std::string> Split(const std::string& path, const CodePage& chars) {
   std::vector<std::string> pieces;
   size_t start = 0;
   while (start <= path.size()) {
-    size_t end = path.find('\\', start);
-    if (end == std::string::npos) end = path.size();
+    const size_t found = chars.FindFirstOf(path.substr(start), "\\");
+    const size_t end = found == std::string::npos ? path.size() : start + found;
     if (end > start) pieces.push_back(path.substr(start, end - start));
     start = end + 1;
   }
@@ -129,7 +129,7 @@ FakeRegistry::Node* FakeRegistry::Find(HKey root, const std::string& path) const
   auto it = roots_.find(root);
   if (it == roots_.end()) return nullptr;
   Node* node = it->second.get();
-  for (const auto& piece : Split(path)) {
+  for (const auto& piece : Split(path, codePage)) {
     node = node->Child(piece);
     if (!node) return nullptr;
   }
@@ -140,7 +140,7 @@ FakeRegistry::Node* FakeRegistry::Make(HKey root, const std::string& path) {
   auto it = roots_.find(root);
   if (it == roots_.end()) return nullptr;
   Node* node = it->second.get();
-  for (const auto& piece : Split(path)) {
+  for (const auto& piece : Split(path, codePage)) {
     Node* child = node->Child(piece);
     if (!child) child = node->AddChild(piece);
     node = child;
@@ -187,7 +187,7 @@ long FakeRegistry::RegOpenKeyExA(HKey parent, const std::string& subKey, uint32_
   if (node->deleted) return kErrorKeyDeleted;
   // Windows NT refuses a key path that starts with a backslash.
   if (!subKey.empty() && subKey[0] == '\\') return kErrorBadPathname;
-  for (const auto& piece : Split(subKey)) {
+  for (const auto& piece : Split(subKey, codePage)) {
     node = node->Child(piece);
     if (!node) return reg::kErrorFileNotFound;
   }
@@ -206,7 +206,7 @@ long FakeRegistry::RegCreateKeyExA(HKey parent, const std::string& subKey, uint3
   if (node->deleted) return kErrorKeyDeleted;
   if (const long refused = StandardUserRefusal(node, reg::kKeyAllAccess)) return refused;
   if (!subKey.empty() && subKey[0] == '\\') return kErrorBadPathname;
-  for (const auto& piece : Split(subKey)) {
+  for (const auto& piece : Split(subKey, codePage)) {
     Node* child = node->Child(piece);
     if (!child) child = node->AddChild(piece);
     node = child;
@@ -316,7 +316,7 @@ long FakeRegistry::RegDeleteKeyA(HKey key, const std::string& subKey) {
   if (node->deleted) return kErrorKeyDeleted;
   if (!subKey.empty() && subKey[0] == '\\') return kErrorBadPathname;
   // An empty subkey deletes the key the handle names.
-  for (const auto& piece : Split(subKey)) {
+  for (const auto& piece : Split(subKey, codePage)) {
     node = node->Child(piece);
     if (!node) return reg::kErrorFileNotFound;
   }

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/code_page.h"
 #include "platform/registry_api.h"
 
 class FakeRegistry : public RegistryApi {
@@ -61,6 +62,9 @@ class FakeRegistry : public RegistryApi {
   // open that asks for more than reading, every creation and every deletion of a key is refused.
   // Independently of this, a handle opened without the right to set values refuses every change.
   void ActAsStandardUser() { standardUser_ = true; }
+  // The system's code page, for the names it splits at backslashes: the registry reads them in
+  // Unicode, so 表 (0x95 0x5C) in code page 932 is no separator.
+  CodePage codePage;
 
   // Bookkeeping for tests and benchmarks.
   int OpenHandleCount() const;  // handles opened and not yet closed

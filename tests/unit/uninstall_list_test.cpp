@@ -192,12 +192,15 @@ TEST(UninstallList, LongNamesAndBytesAbove127AreListedUnchanged) {
   FakeForm f;
   const std::string huge(100000, 'N');
   const std::string accented = "Caf\xe9 \xc0 la cr\xe8me \xff\x80\x81";
+  f.system.codePage = 932;  // and a Japanese key name, whose 表 (0x95 0x5C) is no backslash
+  f.registry.codePage = CodePage(f.system);
   Register(f, "a-huge", huge);
   Register(f, "b-accented", accented);
+  Register(f, "c-\x95\x5C\x8E\xA6", "\x95\x5C\x8E\xA6");
   Register(f, std::string(255, 'k'), "Longest key name");
   f->FillUnInstList();
-  EXPECT_EQ(f.lstUnInstList.lines, (std::vector<std::string>{huge, accented, "Longest key name"}));
-  EXPECT_EQ(f.objects.UnInstKeyNames[2], std::string(255, 'k'));
+  EXPECT_EQ(f.lstUnInstList.lines, (std::vector<std::string>{huge, accented, "\x95\x5C\x8E\xA6", "Longest key name"}));
+  EXPECT_EQ(f.objects.UnInstKeyNames[3], std::string(255, 'k'));
 }
 
 // A list box that refuses a line (the 32,767 lines of Windows 9x) stops the refresh there: each

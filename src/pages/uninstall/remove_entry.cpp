@@ -24,7 +24,7 @@ void TfrmMain::btnRemoveEntryClick() {
 
   // The list may be behind the registry. Delete only what still is what the user saw: the
   // subkey inside the Uninstall key, with the display name the line shows.
-  if (!OpenRegistration(registry, keyName)) return;
+  if (!OpenRegistration(registry, keyName, CodePage(System))) return;
   if (!registry.ValueExists(kDisplayName)) return;
   if (registry.ReadString(kDisplayName) != lineText) return;
   registry.CloseKey();

@@ -7,9 +7,10 @@
 namespace {
 
 // An empty name would be the Uninstall key itself, and a backslash would lead out of it; neither
-// is the name of one registration.
-bool IsRegistrationName(const std::string& keyName) {
-  return !keyName.empty() && keyName.find('\\') == std::string::npos;
+// is the name of one registration. A Japanese name such as "表示ソフト" holds the byte of a
+// backslash inside its characters, and is one.
+bool IsRegistrationName(const std::string& keyName, const CodePage& codePage) {
+  return !keyName.empty() && codePage.FindFirstOf(keyName, "\\") == std::string::npos;
 }
 
 }  // namespace
@@ -18,8 +19,8 @@ namespace uninstall_page {
 
 bool OpenUninstallKey(RegistryAccess& registry) { return OpenPiecewise(registry, kUninstallPath, true); }
 
-bool OpenRegistration(RegistryAccess& registry, const std::string& keyName) {
-  return IsRegistrationName(keyName) && OpenUninstallKey(registry) && registry.OpenKey(keyName, false);
+bool OpenRegistration(RegistryAccess& registry, const std::string& keyName, const CodePage& codePage) {
+  return IsRegistrationName(keyName, codePage) && OpenUninstallKey(registry) && registry.OpenKey(keyName, false);
 }
 
 void ShowRegistryError(SystemApi& system) {
@@ -50,12 +51,12 @@ namespace {
 // one, below which nothing opens) is seen at the next name.
 class RegistrationOpener {
  public:
-  explicit RegistrationOpener(RegistryApi& api) : uninstallKey_(api) {
+  RegistrationOpener(RegistryApi& api, SystemApi& system) : uninstallKey_(api), codePage_(system) {
     uninstallKey_.SetRootKey(reg::kHkeyLocalMachine);
   }
 
   bool Open(RegistryAccess& registry, const std::string& keyName) {
-    if (!IsRegistrationName(keyName)) return false;
+    if (!IsRegistrationName(keyName, codePage_)) return false;
     if (registry.OpenKeyBelow(uninstallKey_, keyName)) return true;
     uninstallKey_.CloseKey();
     // A walk that stopped halfway holds some other key, below which no name is looked for.
@@ -68,6 +69,7 @@ class RegistrationOpener {
 
  private:
   RegistryAccess uninstallKey_;
+  const CodePage codePage_;
 };
 
 }  // namespace
@@ -106,7 +108,7 @@ void TfrmMain::FillUnInstList() {
 // True when every registration found its line; false when the list box took no more.
 bool TfrmMain::ReadRegistrations(RegistryAccess& registry, const std::vector<std::string>& names) {
   ListUpdate drawing(lstUnInstList);
-  RegistrationOpener registrations(Registry);
+  RegistrationOpener registrations(Registry, System);
   for (const std::string& name : names) {
     // A registration that went away since the names were read is skipped; so is every one while
     // the Uninstall key itself is gone, rather than looking for the name under whichever key did

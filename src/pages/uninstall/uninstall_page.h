@@ -3,6 +3,7 @@
 // the registry error box and the questions.
 #include <string>
 
+#include "platform/code_page.h"
 #include "platform/registry_access.h"
 #include "platform/system_api.h"
 
@@ -22,8 +23,8 @@ bool OpenUninstallKey(RegistryAccess& registry);
 
 // Opens the registration of one program: the Uninstall key, then that subkey inside it. False
 // when either is missing, and for a name that is not a single key name (empty, or with a
-// backslash that would walk somewhere else).
-bool OpenRegistration(RegistryAccess& registry, const std::string& keyName);
+// backslash that would walk somewhere else; read by character, as 表 ends in the byte 0x5C).
+bool OpenRegistration(RegistryAccess& registry, const std::string& keyName, const CodePage& codePage);
 
 // "There was an error while accessing the registry !", owned by no window.
 void ShowRegistryError(SystemApi& system);

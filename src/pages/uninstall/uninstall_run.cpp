@@ -16,7 +16,7 @@ void TfrmMain::btnUninstallClick() {
   // The line's own subkey, by position: display names need not be unique.
   const size_t index = static_cast<size_t>(line);
   const std::string keyName = index < UnInstKeyNames.size() ? UnInstKeyNames[index] : std::string();
-  if (!OpenRegistration(registry, keyName)) {
+  if (!OpenRegistration(registry, keyName, CodePage(System))) {
     ShowRegistryError(System);
     return;
   }
