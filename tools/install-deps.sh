@@ -20,7 +20,7 @@ have_pkg() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok
 
 pkgs=(g++-mingw-w64-i686 mingw-w64-i686-dev wine wine64 fonts-wine xvfb
       googletest imagemagick xdotool x11-utils cmake make g++ clang zip unzip libclang-rt-14-dev valgrind
-      libbenchmark-dev ccache
+      libbenchmark-dev ccache locales
       gcc-12-source libgmp-dev libmpfr-dev libmpc-dev dpkg-dev xz-utils bzip2 util-linux
       g++-mingw-w64-x86-64-win32 g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev)
 if [ "$wine_arch" = win32 ]; then pkgs+=(wine32:i386); fi
