@@ -23,8 +23,9 @@ soak_run() {
     --gtest_filter="${KB_SOAK_FILTER:-Monkey.DISABLED_Soak}" | stdbuf -oL tr -d '\r' | grep --line-buffered -v '^$'
   return "${PIPESTATUS[0]}"
 }
-soak_run || exit
-[ -z "${KB_SOAK_FILTER:-}" ] || exit 0
+soak_run
+status=$?
+[ -z "${KB_SOAK_FILTER:-}" ] || exit "$status"
 
 # The Japanese third. Wine takes the ANSI code page from the Unix locale (ja_JP: 932) in every
 # process it starts, the monkey's and the program's. Where the system has not generated that
@@ -38,4 +39,6 @@ if ! locale -a 2>/dev/null | grep -qix 'ja_JP.utf-\?8'; then
       { echo "soak: could not make the locale $locale (needs the package locales)" >&2; exit 2; }
   fi
 fi
-LC_ALL=$locale KB_SOAK_CODE_PAGE=932 soak_run
+# Run also when the first part failed: one soak reports what each part finds.
+LC_ALL=$locale KB_SOAK_CODE_PAGE=932 soak_run || status=1
+exit "$status"
