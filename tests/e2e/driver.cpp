@@ -944,15 +944,15 @@ void KeelbrookDriver::Focus(int id) {
 }
 
 bool KeelbrookDriver::BringToForeground() {
-  // The keyboard goes to the foreground window; while a box or the input dialog is open, that
-  // is the box or dialog, unless the user went back to the window (a box without owner allows
-  // it) and the focus is there.
-  HWND target = main_, front = nullptr;
-  if (auto box = FindMessageBox()) front = box->hwnd; else front = ShownInputDialog(*this);
-  if (front && !IsChild(main_, FocusedWindow())) target = front;
-  // Back from another window, to the one the user left (the program has no focus meanwhile).
-  if (IsWindow(backTo_) && IsWindowVisible(backTo_) && IsWindowEnabled(backTo_)) target = backTo_;
+  // The keyboard goes to the foreground window: the one holding the program's focus (a box, the
+  // input dialog, or the window a box without owner leaves usable), or the one the user left for
+  // another window; else a box or the input dialog in front of the window.
+  HWND target = IsWindow(backTo_) ? backTo_ : GetAncestor(FocusedWindow(), GA_ROOT);
   backTo_ = nullptr;
+  if (!target || !IsWindowVisible(target) || !IsWindowEnabled(target)) {
+    target = main_;
+    if (auto box = FindMessageBox()) target = box->hwnd; else if (HWND input = ShownInputDialog(*this)) target = input;
+  }
   if (GetForegroundWindow() != target) SetForegroundWindow(target);
   return WaitUntil([&] { return GetForegroundWindow() == target; }, 2000);
 }
