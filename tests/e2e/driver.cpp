@@ -989,13 +989,13 @@ void TakeMessages() {
 
 }  // namespace
 
-void KeelbrookDriver::SendKeys(const std::vector<INPUT>& keys, const char* what) {
+void KeelbrookDriver::SendInputs(const std::vector<INPUT>& given, const char* what) {
   if (!main_) Fail("the program has not been started");
   Sync();
   if (!BringToForeground()) Fail(Format("the program's window could not be brought to the foreground for %s", what));
-  std::vector<INPUT> inputs = keys;
+  std::vector<INPUT> inputs = given;
   const UINT sent = SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
-  if (sent != inputs.size()) Fail("SendInput refused the keys: " + ErrorText(GetLastError()));
+  if (sent != inputs.size()) Fail("SendInput refused the input: " + ErrorText(GetLastError()));
 }
 
 void KeelbrookDriver::PressKey(WORD vk) {
@@ -1007,13 +1007,13 @@ void KeelbrookDriver::PressKey(WORD vk) {
   }
   std::vector<INPUT> keys;
   AddChord(keys, 0, vk);
-  SendKeys(keys, "a key");
+  SendInputs(keys, "a key");
 }
 
 void KeelbrookDriver::PressKeyWith(WORD modifier, WORD vk) {
   std::vector<INPUT> keys;
   AddChord(keys, modifier, vk);
-  SendKeys(keys, modifier == VK_MENU ? "Alt+key" : modifier == VK_CONTROL ? "Ctrl+key" : "Shift+key");
+  SendInputs(keys, modifier == VK_MENU ? "Alt+key" : modifier == VK_CONTROL ? "Ctrl+key" : "Shift+key");
 }
 
 void KeelbrookDriver::TypeText(const std::string& text) {
@@ -1029,7 +1029,43 @@ void KeelbrookDriver::TypeText(const std::string& text) {
       keys.push_back(KeyInput(0, false, ch));
     }
   }
-  if (!keys.empty()) SendKeys(keys, "typing");
+  if (!keys.empty()) SendInputs(keys, "typing");
+}
+
+void KeelbrookDriver::ClickInto(int id) {
+  HWND hwnd = Control(id);
+  if (!IsWindowVisible(hwnd)) Fail(Format("control %d cannot take the focus: it is not visible", id));
+  // Where the control shows: a box without owner may cover part of it.
+  RECT r;
+  GetWindowRect(hwnd, &r);
+  POINT at = {0, (r.top + r.bottom) / 2};
+  bool shown = false;
+  for (int quarter : {2, 1, 3}) {
+    at.x = r.left + (r.right - r.left) * quarter / 4;
+    if ((shown = WindowFromPoint(at) == hwnd)) break;
+  }
+  if (!shown) Fail(Format("control %d cannot take the focus: it is covered", id));
+  // The pointer moves there with the press, in the same input, so that the press is where it is.
+  std::vector<INPUT> click(2);
+  for (INPUT& in : click) {
+    in.type = INPUT_MOUSE;
+    in.mi.dx = MulDiv(at.x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
+    in.mi.dy = MulDiv(at.y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
+    in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+  }
+  click[0].mi.dwFlags |= MOUSEEVENTF_LEFTDOWN;
+  click[1].mi.dwFlags |= MOUSEEVENTF_LEFTUP;
+  // Two clicks in one place within the double-click time are a double-click, which selects a
+  // word in a field rather than focusing it.
+  const DWORD since = GetTickCount() - clickedAt_, wait = GetDoubleClickTime() + 50;
+  if (since < wait) Sleep(wait - since);
+  SendInputs(click, "a click");
+  clickedAt_ = GetTickCount();
+  if (WaitUntil([&] { return FocusedWindow() == hwnd; }, 3000)) return;
+  // Keys pressed before may have pressed a button whose box now takes the click.
+  const bool blocked = !IsWindowEnabled(main_) || FindMessageBox();
+  Fail(Format("control %d %s (the focus is on id %d)", id,
+              blocked ? "cannot take the focus: a box came" : "did not take the focus", FocusedId()));
 }
 
 void KeelbrookDriver::MinimiseAndRestore() {

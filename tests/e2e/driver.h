@@ -334,6 +334,9 @@ class KeelbrookDriver {
   HWND FocusedWindow() const;
   int FocusedId() const;
   void Focus(int id);
+  // A click of the left button into the control as real input, which comes after the keys
+  // pressed before it as a user's does; returns once the control has the focus.
+  void ClickInto(int id);
   void PressKey(WORD vk);
   // A key pressed while `modifier` (VK_MENU, VK_CONTROL, VK_SHIFT) is held, as real input.
   void PressKeyWith(WORD modifier, WORD vk);
@@ -387,7 +390,7 @@ class KeelbrookDriver {
   bool BringToForeground();
   void WaitForPage(int index);
   void DoubleClickAt(HWND hwnd, POINT at);
-  void SendKeys(const std::vector<INPUT>& keys, const char* what);  // in front first
+  void SendInputs(const std::vector<INPUT>& inputs, const char* what);  // in front first
   void RestoreVersion();
   void CloseHandles();
 
@@ -401,6 +404,7 @@ class KeelbrookDriver {
   mutable std::map<int, HWND> found_;
   HWND elsewhere_ = nullptr;  // ActivateElsewhere's window
   HWND backTo_ = nullptr;     // the program's window it took the activation from
+  DWORD clickedAt_ = 0;       // the last click of ClickInto
   int showCommand_ = -1;
   bool versionChanged_ = false;
   std::optional<RegValue> previousVersion_;

@@ -230,7 +230,6 @@ std::string Follow(const std::string& before, const std::vector<Stroke>& strokes
   size_t caret = 0, anchor = 0;
   for (const Stroke& k : strokes) {
     const size_t from = std::min(caret, anchor), to = std::max(caret, anchor);
-    if (k.vk == 0 && k.text.empty()) continue;  // no key at all
     if (k.vk == 0 || (k.vk == VK_BACK && from != to)) {
       const std::wstring typed = e2e::Wide(k.text);
       text.replace(from, to - from, typed);
@@ -540,7 +539,7 @@ class Monkey {
       } else if (choice < 92 && (page == 0 || choice >= 86)) {
         // Into a field clicked first, or into whatever has the focus; part of the time another
         // window takes the activation midway.
-        if (choice < 86) kb_.Focus(IDC_SYSINFO_COMPUTERNAME + Below(8));
+        if (choice < 86) kb_.ClickInto(IDC_SYSINFO_COMPUTERNAME + Below(8));
         Type(Strokes(), rng_() % 3 == 0);
       } else if (choice >= 92 && page == 2) {
         Lines files;
@@ -581,10 +580,16 @@ class Monkey {
     HWND field = kb_.FocusedWindow();
     const bool edit = field && KeelbrookDriver::ClassOf(field) == "Edit" &&
                       (IsChild(kb_.MainWindow(), field) || GetParent(field) == InputDialog());
-    // The arrows only within a field: Wine's tab strip, moved by them, keeps the tab it left
-    // marked pressed and takes no click on a tab afterwards (README).
-    const auto arrow = [](const Stroke& k) { return k.vk == VK_LEFT || k.vk == VK_RIGHT; };
-    if (!edit) keys.erase(std::remove_if(keys.begin(), keys.end(), arrow), keys.end());
+    // No empty text, which presses no key (and would not bring the window back); the arrows only
+    // within a field: Wine's tab strip, moved by them, keeps the tab it left marked pressed and
+    // takes no click on a tab afterwards (README).
+    const auto none = [edit](const Stroke& k) {
+      return (!k.vk && k.text.empty()) || (!edit && (k.vk == VK_LEFT || k.vk == VK_RIGHT));
+    };
+    keys.erase(std::remove_if(keys.begin(), keys.end(), none), keys.end());
+    // Away only from a field: elsewhere a typed letter may rightly press a button, whose dialog is
+    // still on its way when the user would leave.
+    away = away && edit;
     const std::string before = edit ? KeelbrookDriver::WindowText(field) : "";
     const auto boxes = std::make_pair(kb_.MessageBoxes().size(), IsWindowEnabled(kb_.MainWindow()));
     const bool readOnly = (GetWindowLongA(field, GWL_STYLE) & ES_READONLY) != 0;
@@ -608,8 +613,7 @@ class Monkey {
     try {
       for (size_t i = 0; i < keys.size(); ++i) {
         if (i == half && edit) shows(i);
-        const bool leave = i == half && IsWindowEnabled(kb_.MainWindow());
-        if (leave) way == 0 ? kb_.ActivateElsewhere() : kb_.MinimiseAndRestore();
+        if (i == half) way == 0 ? kb_.ActivateElsewhere() : kb_.MinimiseAndRestore();
         const Stroke& k = keys[i];
         if (!k.vk) kb_.TypeText(k.text); else if (k.shift) kb_.PressKeyWith(VK_SHIFT, k.vk); else kb_.PressKey(k.vk);
       }
