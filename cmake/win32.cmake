@@ -132,12 +132,12 @@ if(KB_ARCH STREQUAL win32)
   add_test(NAME win32.imports
     COMMAND ${CMAKE_SOURCE_DIR}/tests/check-imports.sh ${KB_EXE_FILE} ${CMAKE_SOURCE_DIR}/tests/imports/audited-imports.txt)
 
-  # Every icon the build made, read back: where the mask leaves a pixel out, its colour must be
-  # black, or the systems that draw icons with their mask (Windows 95 to 2000) XOR it onto the
-  # screen.
+  # Every icon image of keelbrook.exe, read from the program file: an icon group's, which the
+  # shell lists and draws, must be plain (no PNG, which Windows draws only from Vista on, and not
+  # packed); and wherever the mask leaves a pixel out its colour must be black, or the systems
+  # that draw icons with their mask (Windows 95 to 2000) XOR it onto the screen.
   add_test(NAME win32.icon-masks
-    COMMAND ${CMAKE_BINARY_DIR}/product/tools/imagegen --check ${CMAKE_SOURCE_DIR}/resources/images.txt
-            ${CMAKE_BINARY_DIR}/product/resources)
+    COMMAND ${CMAKE_BINARY_DIR}/product/tools/imagegen --check ${CMAKE_SOURCE_DIR}/resources/images.txt ${KB_EXE_FILE})
 
   # No instruction newer than the i486 in the code of what we ship, checked on the twins linked
   # with their symbols (build/win32/product/symbols).
@@ -181,8 +181,9 @@ kb_count_cases(wine.adapters "Z:")
 
 file(GLOB KB_E2E_SOURCES CONFIGURE_DEPENDS tests/e2e/*.cpp)
 if(KB_E2E_SOURCES)
-  # The page layout too: the scenarios check the window against it.
-  add_executable(keelbrook_e2e ${KB_E2E_SOURCES} ${CMAKE_SOURCE_DIR}/src/app/win32/page_layout.cpp)
+  # The page layout too, and the reading of the pictures: the scenarios check the window against them.
+  add_executable(keelbrook_e2e ${KB_E2E_SOURCES} ${CMAKE_SOURCE_DIR}/src/app/win32/page_layout.cpp
+                ${CMAKE_SOURCE_DIR}/src/ui/icon_image.cpp)
   target_include_directories(keelbrook_e2e PRIVATE src tests)
   target_link_libraries(keelbrook_e2e PRIVATE gtest_main ${KB_SYSTEM_LIBS} psapi)
   target_link_options(keelbrook_e2e PRIVATE ${KB_STATIC})
