@@ -3,7 +3,7 @@
 # keelbrook.exe and empty_window.exe here beside the tests; the Windows-side tests, built with the
 # posix thread model that GoogleTest needs, are built here.
 #
-# Two such builds exist. build/win32 (i686) holds the keelbrook.exe we ship, built for the i486,
+# Two such builds exist. build/win32 (i686) holds the keelbrook.exe we ship, built for the 386,
 # and the checks that read it: its imports, its instructions, its icons, the zip. The Windows-side
 # tests run under Wine, and only in the build of the Wine this machine runs (KB_WINE_ARCH, asked
 # by tools/wine-arch.sh): build/win32 itself where 32-bit code runs, else build/win64, the
@@ -43,7 +43,7 @@ if(KB_PRODUCT_ONLY)
   include(cmake/resources.cmake)
   configure_file(src/app/win32/keelbrook.manifest.in ${KB_RES_DIR}/keelbrook.manifest @ONLY)
   # Compiled once and linked twice: as shipped (stripped), and with its symbols and the linker's
-  # map beside it in symbols/, which tests/check-i486.sh reads function by function (the i486
+  # map beside it in symbols/, which tests/check-i486.sh reads function by function (the i686
   # build only: nothing reads the x86-64 one's).
   set(KB_VARIANTS "")
   set(KB_LOAD_OPTIONS "")
@@ -88,10 +88,10 @@ if(NOT KB_RUNS_HERE)
 endif()
 
 if(KB_ARCH STREQUAL win32)
-  # The i486 compiler and runtime that what we ship is built with, from the cache that
+  # The compiler and runtime for the 386 that what we ship is built with, from the cache that
   # tools/build-runtime.sh fills (make builds it before this configure runs).
   execute_process(COMMAND ${CMAKE_SOURCE_DIR}/tools/build-runtime.sh --prefix
-    OUTPUT_VARIABLE KB_I486_RUNTIME ERROR_VARIABLE kb_runtime_error RESULT_VARIABLE kb_runtime_status
+    OUTPUT_VARIABLE KB_RUNTIME ERROR_VARIABLE kb_runtime_error RESULT_VARIABLE kb_runtime_status
     OUTPUT_STRIP_TRAILING_WHITESPACE)
   if(NOT kb_runtime_status EQUAL 0)
     message(FATAL_ERROR "${kb_runtime_error}")
@@ -102,12 +102,12 @@ if(KB_ARCH STREQUAL win32)
   file(GLOB kb_product_compilers ${CMAKE_BINARY_DIR}/product/CMakeFiles/*/CMakeCXXCompiler.cmake)
   foreach(kb_compiler_file ${kb_product_compilers})
     file(STRINGS ${kb_compiler_file} kb_product_compiler REGEX "^set\\(CMAKE_CXX_COMPILER ")
-    if(NOT kb_product_compiler STREQUAL "set(CMAKE_CXX_COMPILER \"${KB_I486_RUNTIME}/bin/i686-w64-mingw32-g++\")")
+    if(NOT kb_product_compiler STREQUAL "set(CMAKE_CXX_COMPILER \"${KB_RUNTIME}/bin/i686-w64-mingw32-g++\")")
       file(REMOVE_RECURSE ${CMAKE_BINARY_DIR}/product ${CMAKE_BINARY_DIR}/keelbrook-prefix)
     endif()
   endforeach()
   set(kb_product_args -DCMAKE_TOOLCHAIN_FILE=${CMAKE_SOURCE_DIR}/cmake/mingw-i686-product.cmake
-                      -DKB_I486_RUNTIME=${KB_I486_RUNTIME})
+                      -DKB_RUNTIME=${KB_RUNTIME})
 else()
   set(kb_product_args -DCMAKE_TOOLCHAIN_FILE=${CMAKE_SOURCE_DIR}/cmake/mingw-x86_64-product.cmake)
 endif()
