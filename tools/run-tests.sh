@@ -2,7 +2,7 @@
 # Every test layer in turn: host unit tests (ASan, UBSan), the Win32 adapters under Wine, and the
 # end-to-end scenarios that drive the real keelbrook.exe under Wine and Xvfb. Where this machine
 # runs no 32-bit code, those two run the x86-64 build (build/win64) under 64-bit Wine, and the
-# shipped i486 keelbrook.exe gets the checks that read it without running it (build/win32).
+# shipped 386 keelbrook.exe gets the checks that read it without running it (build/win32).
 # Stops every Wine and Xvfb process it started, by process id, and ends with one summary line.
 # KB_TEST_LAYERS=wine runs only the layers under Wine: .ci/run's second path, after a first run
 # that had the others.
@@ -31,7 +31,7 @@ all_layers=1
 if [ "$KB_WINE_ARCH" = win32 ]; then
   run_layer "Windows layers: the adapters under Wine, then keelbrook.exe end to end" "$root/build/win32"
 else
-  [ -n "$all_layers" ] && run_layer "the shipped keelbrook.exe (i486), read: its imports, instructions, icons and zip" "$root/build/win32"
+  [ -n "$all_layers" ] && run_layer "the shipped keelbrook.exe (386), read: its imports, instructions, icons and zip" "$root/build/win32"
   run_layer "Windows layers, x86-64 build under 64-bit Wine: the adapters, then keelbrook.exe end to end" "$root/build/win64"
 fi
 
