@@ -9,14 +9,14 @@ stage := tools/stage.sh
 logs := build/logs
 
 # Asked once per make: does this machine run 32-bit code (tools/wine-arch.sh)? The Windows-side
-# layers run the i486 keelbrook.exe under 32-bit Wine where it does, and the x86-64 build of the
+# layers run the 386 keelbrook.exe under 32-bit Wine where it does, and the x86-64 build of the
 # same sources under 64-bit Wine where it does not. KB_WINE_ARCH=win32 or win64 decides instead.
 kb_wine_given := $(KB_WINE_ARCH)
 override KB_WINE_ARCH := $(shell KB_WINE_ARCH='$(KB_WINE_ARCH)' tools/wine-arch.sh)
 $(if $(KB_WINE_ARCH),,$(error KB_WINE_ARCH must be win32 or win64))
 export KB_WINE_ARCH
 ifeq ($(KB_WINE_ARCH),win32)
-kb_wine_line := keelbrook.exe (i486) under 32-bit Wine
+kb_wine_line := keelbrook.exe (386) under 32-bit Wine
 kb_win32_role := the Windows-side tests
 else
 kb_win32_role := the checks that read it
@@ -29,7 +29,7 @@ deps:
 	@tools/install-deps.sh
 	@echo "Windows-side layers: $(kb_wine_line)"
 
-# keelbrook.exe's runtime, built for the i486 and crtdll.dll from Debian's sources once per machine
+# keelbrook.exe's runtime, built for the 386 and crtdll.dll from Debian's sources once per machine
 # into a cache outside the checkout (tools/build-runtime.sh; the first time takes about 10 minutes).
 runtime: deps
 	@tools/build-runtime.sh
@@ -39,7 +39,7 @@ host: deps
 	  bash -c 'cmake --preset host && cmake --build --preset host'
 
 win32: runtime
-	@$(stage) "win32: keelbrook.exe for the i486, and $(kb_win32_role)" $(logs)/win32.log \
+	@$(stage) "win32: keelbrook.exe for the 386, and $(kb_win32_role)" $(logs)/win32.log \
 	  bash -c 'cmake --preset win32 -DKB_WINE_ARCH=$(KB_WINE_ARCH) && cmake --build --preset win32'
 	@echo "  build/win32/keelbrook.exe, $$(stat -c %s build/win32/keelbrook.exe) bytes"
 ifeq ($(KB_WINE_ARCH),win64)

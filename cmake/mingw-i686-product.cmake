@@ -6,17 +6,17 @@
 set(KB_THREAD_MODEL win32)
 include(${CMAKE_CURRENT_LIST_DIR}/mingw-i686.cmake)
 
-# The processor: the i486. Debian's compiler and every runtime archive it links were built for
+# The processor: the 386. Debian's compiler and every runtime archive it links were built for
 # the Pentium Pro, so the program is built with the compiler and runtime that
-# tools/build-runtime.sh builds from Debian's sources for the i486 (win32.cmake passes its
-# folder), and its own code is compiled and assembled for the i486 as well, with the same flags
+# tools/build-runtime.sh builds from Debian's sources for the 386 (win32.cmake passes its
+# folder), and its own code is compiled and assembled for the 386 as well, with the same flags
 # as that runtime (the script says why this tuning, and what +387 means).
-if(NOT KB_I486_RUNTIME)
-  message(FATAL_ERROR "KB_I486_RUNTIME is not set: the folder tools/build-runtime.sh prints")
+if(NOT KB_RUNTIME)
+  message(FATAL_ERROR "KB_RUNTIME is not set: the folder tools/build-runtime.sh prints")
 endif()
-list(APPEND CMAKE_TRY_COMPILE_PLATFORM_VARIABLES KB_I486_RUNTIME)
-set(CMAKE_C_COMPILER ${KB_I486_RUNTIME}/bin/i686-w64-mingw32-gcc)
-set(CMAKE_CXX_COMPILER ${KB_I486_RUNTIME}/bin/i686-w64-mingw32-g++)
-set(CMAKE_FIND_ROOT_PATH ${KB_I486_RUNTIME}/i686-w64-mingw32)
-set(CMAKE_C_FLAGS_INIT "-march=i486 -mtune=pentium -Wa,-march=i486+387")
-set(CMAKE_CXX_FLAGS_INIT "-march=i486 -mtune=pentium -Wa,-march=i486+387")
+list(APPEND CMAKE_TRY_COMPILE_PLATFORM_VARIABLES KB_RUNTIME)
+set(CMAKE_C_COMPILER ${KB_RUNTIME}/bin/i686-w64-mingw32-gcc)
+set(CMAKE_CXX_COMPILER ${KB_RUNTIME}/bin/i686-w64-mingw32-g++)
+set(CMAKE_FIND_ROOT_PATH ${KB_RUNTIME}/i686-w64-mingw32)
+set(CMAKE_C_FLAGS_INIT "-march=i386 -mtune=pentium -Wa,-march=i386+387")
+set(CMAKE_CXX_FLAGS_INIT "-march=i386 -mtune=pentium -Wa,-march=i386+387")

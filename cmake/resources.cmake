@@ -23,11 +23,11 @@ file(GLOB KB_IMAGE_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/resources/art/*
 
 # The files the manifest names, so that the build knows what the generator makes.
 set(KB_IMAGE_FILES ${KB_RES_DIR}/images.rc)
-file(STRINGS ${KB_IMAGE_MANIFEST} kb_manifest_lines REGEX "^[A-Z0-9_]+[ \t]+(icon|bitmap)[ \t]")
+file(STRINGS ${KB_IMAGE_MANIFEST} kb_manifest_lines REGEX "^[A-Z0-9_]+[ \t]+(icon|picture|bitmap)[ \t]")
 foreach(line ${kb_manifest_lines})
-  string(REGEX MATCH "^([A-Z0-9_]+)[ \t]+(icon|bitmap)" _ "${line}")
+  string(REGEX MATCH "^([A-Z0-9_]+)[ \t]+(icon|picture|bitmap)" _ "${line}")
   string(TOLOWER "${CMAKE_MATCH_1}" kb_image_name)
-  if(CMAKE_MATCH_2 STREQUAL "icon")
+  if(NOT CMAKE_MATCH_2 STREQUAL "bitmap")
     list(APPEND KB_IMAGE_FILES ${KB_RES_DIR}/${kb_image_name}.ico)
   else()
     list(APPEND KB_IMAGE_FILES ${KB_RES_DIR}/${kb_image_name}.bmp)

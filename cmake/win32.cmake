@@ -3,7 +3,7 @@
 # keelbrook.exe and empty_window.exe here beside the tests; the Windows-side tests, built with the
 # posix thread model that GoogleTest needs, are built here.
 #
-# Two such builds exist. build/win32 (i686) holds the keelbrook.exe we ship, built for the i486,
+# Two such builds exist. build/win32 (i686) holds the keelbrook.exe we ship, built for the 386,
 # and the checks that read it: its imports, its instructions, its icons, the zip. The Windows-side
 # tests run under Wine, and only in the build of the Wine this machine runs (KB_WINE_ARCH, asked
 # by tools/wine-arch.sh): build/win32 itself where 32-bit code runs, else build/win64, the
@@ -43,7 +43,7 @@ if(KB_PRODUCT_ONLY)
   include(cmake/resources.cmake)
   configure_file(src/app/win32/keelbrook.manifest.in ${KB_RES_DIR}/keelbrook.manifest @ONLY)
   # Compiled once and linked twice: as shipped (stripped), and with its symbols and the linker's
-  # map beside it in symbols/, which tests/check-i486.sh reads function by function (the i486
+  # map beside it in symbols/, which tests/check-i386.sh reads function by function (the i686
   # build only: nothing reads the x86-64 one's).
   set(KB_VARIANTS "")
   set(KB_LOAD_OPTIONS "")
@@ -88,10 +88,10 @@ if(NOT KB_RUNS_HERE)
 endif()
 
 if(KB_ARCH STREQUAL win32)
-  # The i486 compiler and runtime that what we ship is built with, from the cache that
+  # The compiler and runtime for the 386 that what we ship is built with, from the cache that
   # tools/build-runtime.sh fills (make builds it before this configure runs).
   execute_process(COMMAND ${CMAKE_SOURCE_DIR}/tools/build-runtime.sh --prefix
-    OUTPUT_VARIABLE KB_I486_RUNTIME ERROR_VARIABLE kb_runtime_error RESULT_VARIABLE kb_runtime_status
+    OUTPUT_VARIABLE KB_RUNTIME ERROR_VARIABLE kb_runtime_error RESULT_VARIABLE kb_runtime_status
     OUTPUT_STRIP_TRAILING_WHITESPACE)
   if(NOT kb_runtime_status EQUAL 0)
     message(FATAL_ERROR "${kb_runtime_error}")
@@ -102,12 +102,12 @@ if(KB_ARCH STREQUAL win32)
   file(GLOB kb_product_compilers ${CMAKE_BINARY_DIR}/product/CMakeFiles/*/CMakeCXXCompiler.cmake)
   foreach(kb_compiler_file ${kb_product_compilers})
     file(STRINGS ${kb_compiler_file} kb_product_compiler REGEX "^set\\(CMAKE_CXX_COMPILER ")
-    if(NOT kb_product_compiler STREQUAL "set(CMAKE_CXX_COMPILER \"${KB_I486_RUNTIME}/bin/i686-w64-mingw32-g++\")")
+    if(NOT kb_product_compiler STREQUAL "set(CMAKE_CXX_COMPILER \"${KB_RUNTIME}/bin/i686-w64-mingw32-g++\")")
       file(REMOVE_RECURSE ${CMAKE_BINARY_DIR}/product ${CMAKE_BINARY_DIR}/keelbrook-prefix)
     endif()
   endforeach()
   set(kb_product_args -DCMAKE_TOOLCHAIN_FILE=${CMAKE_SOURCE_DIR}/cmake/mingw-i686-product.cmake
-                      -DKB_I486_RUNTIME=${KB_I486_RUNTIME})
+                      -DKB_RUNTIME=${KB_RUNTIME})
 else()
   set(kb_product_args -DCMAKE_TOOLCHAIN_FILE=${CMAKE_SOURCE_DIR}/cmake/mingw-x86_64-product.cmake)
 endif()
@@ -132,20 +132,31 @@ if(KB_ARCH STREQUAL win32)
   add_test(NAME win32.imports
     COMMAND ${CMAKE_SOURCE_DIR}/tests/check-imports.sh ${KB_EXE_FILE} ${CMAKE_SOURCE_DIR}/tests/imports/audited-imports.txt)
 
-  # Every icon the build made, read back: where the mask leaves a pixel out, its colour must be
-  # black, or the systems that draw icons with their mask (Windows 95 to 2000) XOR it onto the
-  # screen.
+  # Every icon image of keelbrook.exe, read from the program file: an icon group's, which the
+  # shell lists and draws, must be plain (no PNG, which Windows draws only from Vista on, and not
+  # packed); and wherever the mask leaves a pixel out its colour must be black, or the systems
+  # that draw icons with their mask (Windows 95 to 2000) XOR it onto the screen.
   add_test(NAME win32.icon-masks
-    COMMAND ${CMAKE_BINARY_DIR}/product/tools/imagegen --check ${CMAKE_SOURCE_DIR}/resources/images.txt
-            ${CMAKE_BINARY_DIR}/product/resources)
+    COMMAND ${CMAKE_BINARY_DIR}/product/tools/imagegen --check ${CMAKE_SOURCE_DIR}/resources/images.txt ${KB_EXE_FILE})
 
-  # No instruction newer than the i486 in the code of what we ship, checked on the twins linked
+  # No instruction newer than the 386 in the code of what we ship, checked on the twins linked
   # with their symbols (build/win32/product/symbols).
   set(kb_symbols ${CMAKE_BINARY_DIR}/product/symbols)
-  add_test(NAME win32.i486
-    COMMAND ${CMAKE_SOURCE_DIR}/tests/check-i486.sh
+  add_test(NAME win32.i386
+    COMMAND ${CMAKE_SOURCE_DIR}/tests/check-i386.sh
       ${KB_EXE_FILE} ${kb_symbols}/keelbrook.exe ${kb_symbols}/keelbrook.map
       ${CMAKE_BINARY_DIR}/empty_window.exe ${kb_symbols}/empty_window.exe ${kb_symbols}/empty_window.map)
+  # And the check seen failing: on a program of one function that uses the 486's LOCK XADD.
+  set(kb_xadd ${CMAKE_BINARY_DIR}/check-i386-xadd)
+  add_custom_command(OUTPUT ${kb_xadd}.exe ${kb_xadd}.map
+    COMMAND ${CMAKE_C_COMPILER} -nostdlib -Wl,-e,_start -Wl,-Map,${kb_xadd}.map -o ${kb_xadd}.exe
+            ${CMAKE_SOURCE_DIR}/tests/check-i386-xadd.s
+    DEPENDS ${CMAKE_SOURCE_DIR}/tests/check-i386-xadd.s VERBATIM)
+  add_custom_target(check_i386_xadd ALL DEPENDS ${kb_xadd}.exe)
+  add_test(NAME win32.i386-finds-xadd
+    COMMAND ${CMAKE_SOURCE_DIR}/tests/check-i386.sh ${kb_xadd}.exe ${kb_xadd}.exe ${kb_xadd}.map)
+  set_tests_properties(win32.i386-finds-xadd PROPERTIES
+    PASS_REGULAR_EXPRESSION "NEWER THAN THE 386 .* lock xadd .*FAILED: 1 instructions newer than the 386 \\( xadd 1 \\)")
 
   # The release zip: reproducible, its files in place, its text files readable on Windows 95.
   add_test(NAME win32.dist COMMAND ${CMAKE_SOURCE_DIR}/tests/check-dist.sh ${CMAKE_BINARY_DIR})
@@ -181,8 +192,9 @@ kb_count_cases(wine.adapters "Z:")
 
 file(GLOB KB_E2E_SOURCES CONFIGURE_DEPENDS tests/e2e/*.cpp)
 if(KB_E2E_SOURCES)
-  # The page layout too: the scenarios check the window against it.
-  add_executable(keelbrook_e2e ${KB_E2E_SOURCES} ${CMAKE_SOURCE_DIR}/src/app/win32/page_layout.cpp)
+  # The page layout too, and the reading of the pictures: the scenarios check the window against them.
+  add_executable(keelbrook_e2e ${KB_E2E_SOURCES} ${CMAKE_SOURCE_DIR}/src/app/win32/page_layout.cpp
+                ${CMAKE_SOURCE_DIR}/src/ui/icon_image.cpp)
   target_include_directories(keelbrook_e2e PRIVATE src tests)
   target_link_libraries(keelbrook_e2e PRIVATE gtest_main ${KB_SYSTEM_LIBS} psapi)
   target_link_options(keelbrook_e2e PRIVATE ${KB_STATIC})

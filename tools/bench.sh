@@ -6,10 +6,10 @@
 #
 # Wine runs in a prefix of its own (build/benchprefix), on an Xvfb display of its own, with a
 # wineserver of its own; everything started here is stopped here. The programs timed under Wine
-# are those of the build Wine runs here (tools/wine-env.sh): the i486 keelbrook.exe under 32-bit
+# are those of the build Wine runs here (tools/wine-env.sh): the 386 keelbrook.exe under 32-bit
 # Wine, or the x86-64 build under 64-bit Wine, with the floor built the same way and the peer
 # from the same Wine, so that each ratio compares like with like. The size is always the
-# shipped i486 program's.
+# shipped 386 program's.
 #   KB_BENCH_RUNS          start-ups per program and figure (default 7)
 #   KB_BENCH_REFRESH_RUNS  "&Sync list" clicks per list size (default 5)
 #   KB_BENCH_ONLY          a choice of host,size,floor,peer,refresh (default: all five), and
@@ -48,7 +48,7 @@ cpu=$(sed -n 's/^model name\s*:\s*//p' /proc/cpuinfo | head -1)
   echo "# $(date -u '+%Y-%m-%d %H:%M UTC'), $(uname -srm), ${cpu:-unknown CPU}, $(nproc) cores, $(wine --version 2>/dev/null)"
   echo "# runs: $runs start-ups per program, $refresh_runs refreshes per size; medians [min..max]"
   if [ "$KB_WINE_ARCH" = win32 ]; then
-    echo "# under Wine: keelbrook.exe as shipped (i486) and its floor, 32-bit Wine and its uninstaller"
+    echo "# under Wine: keelbrook.exe as shipped (386) and its floor, 32-bit Wine and its uninstaller"
   else
     echo "# under Wine: the x86-64 build of keelbrook.exe and of its floor, 64-bit Wine and its uninstaller (this machine runs no 32-bit code)"
   fi

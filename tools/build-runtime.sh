@@ -2,13 +2,17 @@
 # The compiler and runtime that keelbrook.exe is built with: Debian's own MinGW-w64 cross compiler
 # (GCC 12, win32 threads), and the whole runtime it links into a program (the MinGW-w64 start-up
 # code and C library, libgcc, libsupc++ and libstdc++) built again from Debian's sources of the
-# installed versions (gcc-12-source, `apt-get source mingw-w64`), for the i486 and for crtdll.dll.
+# installed versions (gcc-12-source, `apt-get source mingw-w64`), for the 386 and for crtdll.dll.
 #
 # The processor: Debian's runtime archives were built for the Pentium Pro, and their CMOV, FCOMI
 # and long NOPs stop the program before its window on every Pentium, K6, Cyrix and 486 that
-# Windows 95, 98 and NT 4.0 ran on. The compiler itself needs no rebuilding for that: it is the
-# same GCC 12.2.0, and every object is compiled with -march=i486 (what the default processor of a
-# compiler configured for the i486 would add to each command).
+# Windows 95, 98 and NT 4.0 ran on; the 486's XADD and CMPXCHG (the runtime's atomic operations)
+# stop it on the 386DX that Windows 95 runs on. The compiler itself needs no rebuilding for that:
+# it is the same GCC 12.2.0, and every object is compiled with -march=i386 (what the default
+# processor of a compiler configured for the 386 would add to each command). GCC then calls a
+# function for each atomic read-modify-write the 386 cannot do in one instruction; those
+# functions are tools/runtime-atomics.c, added to libgcc, and libstdc++ is told to use GCC's
+# atomic operations rather than its own assembly for the 486 (patch_atomics).
 #
 # The C library: Debian's runtime links msvcrt.dll, which Windows 95 does not have before
 # Internet Explorer 4. crtdll.dll is on every Windows 95 and NT from 3.1 on, and the MinGW-w64
@@ -35,13 +39,13 @@ target=i686-w64-mingw32
 base=${KB_RUNTIME_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/keelbrook}
 jobs=${KB_RUNTIME_JOBS:-$(nproc)}
 
-# Every target object is compiled for the i486, and assembled by an assembler told the same, so
+# Every target object is compiled for the 386, and assembled by an assembler told the same, so
 # that an instruction of a later processor in hand-written or inline assembly stops the build
-# (for the assembler the i486 is the integer unit alone; +387 adds the FPU the 486DX has, and
-# Windows emulates on the 486SX).
+# (for the assembler the 386 is the integer unit alone; +387 adds the coprocessor, which the
+# 486DX has and Windows emulates on a 386 without a 387 and on the 486SX).
 # Tuned for the Pentium, the processor most of those machines had; the generic tuning would
-# write TZCNT (REP BSF) for counting trailing zeros, a prefix the i486 does not define there.
-target_cflags="-O2 -march=i486 -mtune=pentium -Wa,-march=i486+387"
+# write TZCNT (REP BSF) for counting trailing zeros, a prefix the 386 and 486 do not define there.
+target_cflags="-O2 -march=i386 -mtune=pentium -Wa,-march=i386+387"
 # Debian's i686 win32-thread compiler: its driver and the compilers proper, copied into the
 # folder, which then holds a complete compiler that reads only its own folder (GCC's driver finds
 # everything relative to where it lies).
@@ -53,7 +57,7 @@ debian_gcc_files=(cc1 cc1plus collect2 lto-wrapper liblto_plugin.so)
 # the program links. One difference: std::terminate's default handler is plain abort(), not
 # the verbose one, whose message goes to a console a windowed program does not have (the program
 # shows a box of its own then) and which brings the C++ name demangler, 45 KB of the program.
-gcc_options=(--target=$target --with-arch=i486 --with-tune=pentium
+gcc_options=(--target=$target --with-arch=i386 --with-tune=pentium
   --enable-languages=c,c++ --disable-multilib --enable-static --disable-shared
   --enable-threads=win32 --disable-sjlj-exceptions --with-dwarf2
   --enable-fully-dynamic-string --enable-libstdcxx-time=yes --disable-libstdcxx-pch
@@ -63,23 +67,27 @@ gcc_options=(--target=$target --with-arch=i486 --with-tune=pentium
   --with-as=/usr/bin/$target-as --with-ld=/usr/bin/$target-ld)
 crt_options=(--host=$target --with-default-msvcrt=crtdll --enable-lib32 --disable-lib64)
 # MinGW-w64 objects that use later instructions by design, and the assembler's processor for
-# each: the intrinsics that are single Pentium instructions (__rdtsc, __readmsr, __writemsr, in
-# libkernel32.a), and the <fenv.h> functions, which set the SSE unit's MXCSR as well after asking
-# the processor whether it has one. They are linked only into programs that call them, and
-# tests/check-i486.sh proves keelbrook.exe has none of them.
-crt_extra=(i586+387:intrincs/lib32_libkernel32_a-rdtsc.o,intrincs/lib32_libkernel32_a-readmsr.o,intrincs/lib32_libkernel32_a-writemsr.o
+# each: the intrinsics that are single 486 or Pentium instructions (__cpuid, _byteswap_ulong and
+# _byteswap_uint64; __rdtsc, __readmsr, __writemsr), and the <fenv.h> functions, which set the
+# SSE unit's MXCSR as well after asking the processor whether it has one. They are linked only
+# into programs that call them, and tests/check-i386.sh proves keelbrook.exe has none of them.
+crt_extra=(i486+387:intrincs/lib32_libkernel32_a-cpuid.o,misc/lib32_libmingwex_a-winbs_ulong.o,misc/lib32_libmingwex_a-winbs_uint64.o
+  i586+387:intrincs/lib32_libkernel32_a-rdtsc.o,intrincs/lib32_libkernel32_a-readmsr.o,intrincs/lib32_libkernel32_a-writemsr.o
   i486+387+sse:$(printf 'misc/lib32_libmingwex_a-%s.o,' feclearexcept fegetenv fegetexceptflag fesetenv fesetexceptflag fesetround fetestexcept))
 # libgcc objects that use later instructions by design, each only after asking the processor,
 # and linked only into programs that ask for them: the _Float16 conversions (SSE2), the CPU
 # model of __builtin_cpu_supports (XGETBV) and the -ffast-math start file (MXCSR). Each entry:
 # the assembler's processor, the compiler flag, the files. GCC takes SSE to mean a P6 as well
-# (CMOV, FCOMI), hence i686 for those. tests/check-i486.sh proves none of them is in
+# (CMOV, FCOMI), hence i686 for those. tests/check-i386.sh proves none of them is in
 # keelbrook.exe.
 libgcc_extra=(i686+sse2:-msse2:extendhfsf2.c,extendhfdf2.c,extendhftf2.c,extendhfxf2.c,truncsfhf2.c,truncdfhf2.c,truncxfhf2.c,trunctfhf2.c,eqhf2.c,_divhc3.c,_mulhc3.c
   i486+387+xsave::cpuinfo.c
   i686+sse+fxsr::crtfastmath.c)
+# The atomic operations GCC calls on the 386 (libgcc.a has them; its source's hash is part of the
+# recipe).
+atomics=$(cd "$(dirname "$0")" && pwd)/runtime-atomics.c
 # Bump when the steps below change what they build.
-recipe_revision=3
+recipe_revision=4
 
 die() { echo "runtime: $*" >&2; exit 1; }
 version_of() { dpkg-query -W -f='${Version}' "$1" 2>/dev/null; }
@@ -107,11 +115,12 @@ gcc ${gcc_options[*]}
 crt ${crt_options[*]}
 crt extensions ${crt_extra[*]}
 libgcc extensions ${libgcc_extra[*]}
+atomics $(sha256sum <"$atomics" | cut -c1-16)
 revision $recipe_revision
 EOF
 )
 key=$(printf '%s\n' "$recipe" | sha256sum | cut -c1-12)
-name="i486-crtdll-gcc-${gcc_source_version}-mingw-w64-${mingw_version}-$key"
+name="i386-crtdll-gcc-${gcc_source_version}-mingw-w64-${mingw_version}-$key"
 prefix=$base/$name
 log=$base/$name.log
 
@@ -134,6 +143,18 @@ unpack() {
   mv "$work/src/mingw-w64-${mingw_version%-*}" "$work/src/mingw-w64"
   [ -f "$work/src/mingw-w64/mingw-w64-crt/configure" ]
   patch_crtdll "$work/src/mingw-w64/mingw-w64-crt"
+  patch_atomics "$work/src/gcc/libstdc++-v3"
+}
+
+# libstdc++ takes its atomic operations (reference counts) from assembly of its own for the
+# processor family the target names (i686: the 486's LOCK XADD), unless GCC's built-in atomic
+# operations do without a library, which on the 386 they do not. Told to use those anyway, it
+# calls the functions of runtime-atomics.c like the rest of the runtime, under the same lock.
+patch_atomics() {
+  local host=$1/configure.host
+  grep -q 'try_cpu=i486' "$host"
+  grep -qx '  atomicity_dir=$cpu_include_dir' "$host"
+  printf '%s\n' 'atomicity_dir="cpu/generic/atomicity_builtins"' >>"$host"
 }
 
 # What the MinGW-w64 runtime for crtdll.dll lacks for a C++ program; each change is checked, so
@@ -249,6 +270,10 @@ target_lib() {  # make target
     # GCC's top-level Makefile passes no command-line variables down (MAKEOVERRIDES=), so the
     # assembler extensions above go to libgcc's own make.
     make -C $target/libgcc -j"$jobs" all "${libgcc_overrides[@]}"
+    # The atomic operations join libgcc.a where it is built, before anything (libstdc++'s
+    # configuration) links against it: GCC's install of libstdc++ installs libgcc.a again.
+    "$stage/bin/$target-gcc" $target_cflags -Wall -Werror -c "$atomics" -o $target/libgcc/runtime-atomics.o
+    /usr/bin/$target-ar rs $target/libgcc/libgcc.a $target/libgcc/runtime-atomics.o
     make -C $target/libgcc install
   else
     make "${tools[@]}" -j"$jobs" "all-target-$1"
@@ -323,7 +348,7 @@ run() {
 
 main() {
   if [ "${1:-}" = "--prefix" ]; then
-    is_built || die "the i486 runtime is not built yet ($prefix); run tools/build-runtime.sh (make does)"
+    is_built || die "the 386 runtime is not built yet ($prefix); run tools/build-runtime.sh (make does)"
     echo "$prefix"
     return 0
   fi
@@ -355,16 +380,16 @@ main() {
   : >"$log"
   start=$SECONDS
 
-  echo "runtime: building the i486 runtime once for this machine (about 10 minutes on 2 cores;"
+  echo "runtime: building the 386 runtime once for this machine (about 10 minutes on 2 cores;"
   echo "runtime: later builds reuse it) into $prefix, log in $log"
   printf '%s\n' "$recipe" | sed 's/^/runtime:   /'
   run "unpacking GCC $gcc_source_version and fetching MinGW-w64 $mingw_version" unpack
   run "MinGW-w64 headers" headers
   run "Debian's compiler, $compiler_version" compiler
-  run "MinGW-w64 runtime for crtdll.dll (crt2.o, libmingwex, libcrtdll, ...) for the i486" crt
+  run "MinGW-w64 runtime for crtdll.dll (crt2.o, libmingwex, libcrtdll, ...) for the 386" crt
   run "GCC's target description, for libgcc" gcc_target
-  run "libgcc for the i486" target_lib libgcc
-  run "libsupc++ and libstdc++ for the i486" target_lib libstdc++-v3
+  run "libgcc and the atomic operations for the 386" target_lib libgcc
+  run "libsupc++ and libstdc++ for the 386" target_lib libstdc++-v3
   run "checking the moved compiler" finish
   rm -rf "$prefix"
   mv -T "$stage" "$prefix"

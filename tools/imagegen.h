@@ -795,43 +795,147 @@ inline std::vector<uint8_t> EncodeIco(const std::vector<Image>& images, const Ic
   return out;
 }
 
-// What is wrong with the masks of an icon file: one line for each image in which a pixel that the
-// AND mask leaves transparent has a colour other than black (a system that draws with the mask
-// XORs that colour onto the screen), or that cannot be read. Empty when all is well.
-inline std::vector<std::string> MaskFaults(const std::vector<uint8_t>& ico) {
-  auto u16 = [](const std::vector<uint8_t>& b, size_t at) {
-    return at + 2 <= b.size() ? static_cast<uint32_t>(b[at] | b[at + 1] << 8) : 0u;
-  };
-  auto u32 = [&](const std::vector<uint8_t>& b, size_t at) { return u16(b, at) | u16(b, at + 2) << 16; };
-  std::vector<std::string> faults;
-  const uint32_t count = u16(ico, 4);
-  if (u16(ico, 2) != 1 || count == 0) return {"not an icon file"};
-  for (uint32_t i = 0; i < count; ++i) {
-    const size_t start = std::min<size_t>(u32(ico, 6 + 16 * i + 12), ico.size());
-    std::vector<uint8_t> img(ico.begin() + start, ico.begin() + std::min<size_t>(start + u32(ico, 6 + 16 * i + 8), ico.size()));
-    // A packed image is checked as the program unpacks it.
-    const bool unpacked = !IsPackedIconImage(img) || UnpackIconImage(img);
-    const uint32_t width = u32(img, 4), height = u32(img, 8) / 2, bits = u16(img, 14);
-    const std::string name = "image " + std::to_string(i + 1) + " (" + std::to_string(width) + " px, " +
-                             std::to_string(bits) + " bits)";
-    const size_t colours = bits <= 8 ? (u32(img, 32) ? u32(img, 32) : 1u << bits) : 0;
-    const size_t pixels = u32(img, 0) + 4 * colours, stride = (width * bits + 31) / 32 * 4;
-    const size_t mask = pixels + stride * height, maskStride = (width + 31) / 32 * 4;
-    if (!unpacked || u32(img, 0) != 40 || width == 0 || width > 256 || (bits != 8 && bits != 24 && bits != 32) ||
-        mask + maskStride * height > img.size()) {
-      faults.push_back(name + ": cannot be read");
-      continue;
+namespace detail {
+
+inline uint32_t U16(const std::vector<uint8_t>& b, size_t at) {
+  return at + 2 <= b.size() ? static_cast<uint32_t>(b[at] | b[at + 1] << 8) : 0u;
+}
+inline uint32_t U32(const std::vector<uint8_t>& b, size_t at) { return U16(b, at) | U16(b, at + 2) << 16; }
+
+// What keeps one icon image (number `number` of its file or group) from being drawn as it
+// should: a pixel that the AND mask leaves transparent with a colour other than black (a system
+// that draws with the mask XORs that colour onto the screen), or an image that cannot be read.
+// A packed image is checked as the program unpacks it; `plain` (an image the system reads, not
+// only the program) refuses packed images and PNG ones, which Windows draws only from Vista on.
+inline std::vector<std::string> ImageFaults(std::vector<uint8_t> img, uint32_t number, bool plain) {
+  if (plain && img.size() >= 4 && img[0] == 0x89 && img[1] == 'P' && img[2] == 'N' && img[3] == 'G')
+    return {"image " + std::to_string(number) + ": PNG, which Windows draws only from Vista on"};
+  const bool packed = IsPackedIconImage(img);
+  if (plain && packed) return {"image " + std::to_string(number) + ": packed, which only the program unpacks"};
+  const bool unpacked = !packed || UnpackIconImage(img);
+  const uint32_t width = U32(img, 4), height = U32(img, 8) / 2, bits = U16(img, 14);
+  const std::string name = "image " + std::to_string(number) + " (" + std::to_string(width) + " px, " +
+                           std::to_string(bits) + " bits)";
+  const size_t colours = bits <= 8 ? (U32(img, 32) ? U32(img, 32) : 1u << bits) : 0;
+  const size_t pixels = U32(img, 0) + 4 * colours, stride = (width * bits + 31) / 32 * 4;
+  const size_t mask = pixels + stride * height, maskStride = (width + 31) / 32 * 4;
+  if (!unpacked || U32(img, 0) != 40 || U32(img, 16) != 0 || width == 0 || width > 256 ||
+      (bits != 8 && bits != 24 && bits != 32) || mask + maskStride * height > img.size())
+    return {name + ": cannot be read"};
+  size_t coloured = 0;
+  for (size_t y = 0; y < height; ++y) {
+    for (size_t x = 0; x < width; ++x) {
+      if (!(img[mask + y * maskStride + x / 8] & (0x80 >> (x % 8)))) continue;
+      const size_t c = bits == 8 ? 40 + 4 * img[pixels + y * stride + x] : pixels + y * stride + x * bits / 8;
+      coloured += (img[c] | img[c + 1] | img[c + 2]) != 0;
     }
-    size_t coloured = 0;
-    for (size_t y = 0; y < height; ++y) {
-      for (size_t x = 0; x < width; ++x) {
-        if (!(img[mask + y * maskStride + x / 8] & (0x80 >> (x % 8)))) continue;
-        const size_t c = bits == 8 ? 40 + 4 * img[pixels + y * stride + x] : pixels + y * stride + x * bits / 8;
-        coloured += (img[c] | img[c + 1] | img[c + 2]) != 0;
-      }
-    }
-    if (coloured) faults.push_back(name + ": " + std::to_string(coloured) + " transparent pixels are not black");
   }
+  if (coloured) return {name + ": " + std::to_string(coloured) + " transparent pixels are not black"};
+  return {};
+}
+
+}  // namespace detail
+
+// What is wrong with the images of an icon file (detail::ImageFaults); empty when all is well.
+inline std::vector<std::string> MaskFaults(const std::vector<uint8_t>& ico, bool plain = false) {
+  using detail::U16;
+  using detail::U32;
+  std::vector<std::string> faults;
+  const uint32_t count = U16(ico, 4);
+  if (U16(ico, 2) != 1 || count == 0) return {"not an icon file"};
+  for (uint32_t i = 0; i < count; ++i) {
+    const size_t start = std::min<size_t>(U32(ico, 6 + 16 * i + 12), ico.size());
+    std::vector<uint8_t> img(ico.begin() + start, ico.begin() + std::min<size_t>(start + U32(ico, 6 + 16 * i + 8), ico.size()));
+    for (const std::string& f : detail::ImageFaults(img, i + 1, plain)) faults.push_back(f);
+  }
+  return faults;
+}
+
+// The resources of a program file (PE): type, name (a number, or a name as "NAME") and the data
+// of its first language. Empty for a file that is not a program or whose resources lie outside it.
+struct Resource {
+  uint32_t type = 0, id = 0;  // 0 for a named one
+  std::string typeName, name;
+  std::vector<uint8_t> data;
+};
+
+inline std::vector<Resource> ProgramResources(const std::vector<uint8_t>& pe) {
+  using detail::U16;
+  using detail::U32;
+  const size_t header = U32(pe, 0x3C), optional = header + 24;
+  if (U16(pe, 0) != 0x5A4D || U32(pe, header) != 0x4550) return {};
+  const uint32_t magic = U16(pe, optional), sections = U16(pe, header + 6);
+  const size_t directories = optional + (magic == 0x20B ? 112 : 96), table = optional + U16(pe, header + 20);
+  const uint32_t rsrc = U32(pe, directories + 2 * 8);
+  size_t base = 0;  // the resource section's place in the file
+  for (uint32_t i = 0; i < sections; ++i) {
+    const size_t s = table + 40 * i;
+    if (rsrc >= U32(pe, s + 12) && rsrc < U32(pe, s + 12) + U32(pe, s + 16)) base = U32(pe, s + 20) + rsrc - U32(pe, s + 12);
+  }
+  if (!rsrc || !base || base >= pe.size()) return {};
+  const size_t delta = base - rsrc;  // file offset of an address in that section
+  // An entry's name: a number, or a counted UTF-16 string (ASCII here).
+  auto entryName = [&](uint32_t field, uint32_t& id, std::string& name) {
+    if (!(field & 0x80000000u)) return void(id = field);
+    const size_t at = base + (field & 0x7FFFFFFFu);
+    for (uint32_t c = 0; c < U16(pe, at); ++c) name += static_cast<char>(U16(pe, at + 2 + 2 * c));
+  };
+  auto entries = [&](size_t directory) {
+    std::vector<std::pair<uint32_t, uint32_t>> list;
+    const size_t at = base + directory;
+    for (uint32_t i = 0; i < U16(pe, at + 12) + U16(pe, at + 14) && i < 65536; ++i)
+      list.push_back({U32(pe, at + 16 + 8 * i), U32(pe, at + 16 + 8 * i + 4)});
+    return list;
+  };
+  std::vector<Resource> found;
+  for (const auto& type : entries(0)) {
+    if (!(type.second & 0x80000000u)) return {};
+    for (const auto& name : entries(type.second & 0x7FFFFFFFu)) {
+      if (!(name.second & 0x80000000u)) return {};
+      const auto languages = entries(name.second & 0x7FFFFFFFu);
+      if (languages.empty() || (languages[0].second & 0x80000000u)) return {};
+      const size_t entry = base + languages[0].second, at = U32(pe, entry) + delta, size = U32(pe, entry + 4);
+      if (at > pe.size() || size > pe.size() - at) return {};
+      Resource r;
+      entryName(type.first, r.type, r.typeName);
+      entryName(name.first, r.id, r.name);
+      r.data.assign(pe.begin() + static_cast<long>(at), pe.begin() + static_cast<long>(at + size));
+      found.push_back(std::move(r));
+    }
+  }
+  return found;
+}
+
+// What keeps a program file's icons and pictures from being drawn: every image of every icon
+// group (which the shell lists and draws, so plain: no PNG, no packing, a clean mask), and of
+// every picture of the program's own type (as the program unpacks it). `counts` says what was
+// read: icon groups and their images, pictures and theirs.
+inline std::vector<std::string> ProgramIconFaults(const std::vector<uint8_t>& pe, uint32_t counts[4]) {
+  using detail::U16;
+  constexpr uint32_t kIcon = 3, kGroupIcon = 14;
+  const std::vector<Resource> resources = ProgramResources(pe);
+  std::vector<std::string> faults;
+  counts[0] = counts[1] = counts[2] = counts[3] = 0;
+  for (const Resource& r : resources) {
+    const std::string what = (r.name.empty() ? std::to_string(r.id) : r.name) + ": ";
+    if (r.type == kGroupIcon) {
+      ++counts[0];
+      for (uint32_t i = 0; i < U16(r.data, 4); ++i) {
+        const uint32_t image = U16(r.data, 6 + 14 * i + 12);
+        auto icon = std::find_if(resources.begin(), resources.end(),
+                                 [&](const Resource& x) { return x.type == kIcon && x.id == image; });
+        ++counts[1];
+        if (icon == resources.end()) faults.push_back(what + "image " + std::to_string(i + 1) + " is missing");
+        else
+          for (const std::string& f : detail::ImageFaults(icon->data, i + 1, true)) faults.push_back("icon " + what + f);
+      }
+    } else if (r.typeName == kPictureType) {
+      ++counts[2];
+      counts[3] += U16(r.data, 4);
+      for (const std::string& f : MaskFaults(r.data)) faults.push_back("picture " + what + f);
+    }
+  }
+  if (resources.empty()) faults.push_back("no resources can be read");
   return faults;
 }
 
@@ -858,10 +962,14 @@ inline std::vector<uint8_t> EncodeBmp(const Image& img) {
   return out;
 }
 
-// One line of the manifest: a resource, its kind, its sizes and its drawing.
+// One line of the manifest: a resource, its kind, its sizes and its drawing. Two kinds are made
+// of icon images: an icon proper (kind "icon"), which the shell reads as well and lists among the
+// file's icons, and so is plain; and a picture only the program shows (kind "picture"), kept in a
+// resource type of the program's own (kPictureType) with its images packed.
 struct ManifestEntry {
   std::string name;  // the resource id's name in resource.h, e.g. IDI_KEELBROOK
-  bool icon = true;
+  bool icon = true;      // icon images (an icon or a picture), else a bitmap
+  bool picture = false;  // the program's own resource type, packed
   struct Size {
     int width = 0, height = 0;
     std::string art;  // a drawing of its own for this size, or empty for the entry's
@@ -895,8 +1003,10 @@ inline std::vector<ManifestEntry> ParseManifest(const std::string& text, const s
     for (char c : e.name)
       if (!((c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_'))
         throw SourceError(where + "a resource name is written in capitals, digits and '_'");
-    if (w[1] != "icon" && w[1] != "bitmap") throw SourceError(where + "kind must be icon or bitmap");
-    e.icon = w[1] == "icon";
+    if (w[1] != "icon" && w[1] != "picture" && w[1] != "bitmap")
+      throw SourceError(where + "kind must be icon, picture or bitmap");
+    e.icon = w[1] != "bitmap";
+    e.picture = w[1] == "picture";
     auto isArt = [](const std::string& f) {
       return f.size() > 4 && f.compare(f.size() - 4, 4, ".art") == 0 && f.find_first_of("/\\") == std::string::npos;
     };
@@ -933,7 +1043,8 @@ inline std::vector<ManifestEntry> ParseManifest(const std::string& text, const s
 // The resource script that names every file made, for the program's .rc to include.
 inline std::string ResourceScript(const std::vector<ManifestEntry>& entries) {
   std::string rc = "// Made by the build from resources/images.txt and resources/art/; not edited by hand.\n";
-  for (const ManifestEntry& e : entries) rc += e.name + (e.icon ? " ICON \"" : " BITMAP \"") + e.FileName() + "\"\n";
+  for (const ManifestEntry& e : entries)
+    rc += e.name + (e.picture ? " " + std::string(kPictureType) + " \"" : e.icon ? " ICON \"" : " BITMAP \"") + e.FileName() + "\"\n";
   return rc;
 }
 

@@ -2,7 +2,7 @@
 # Installs what the build and the tests need on a Debian 12 machine, and only what is missing.
 # Safe to run again and again: with everything present it changes nothing and returns at once.
 #
-# Besides the tools, keelbrook.exe needs its runtime built from Debian's own sources for the i486
+# Besides the tools, keelbrook.exe needs its runtime built from Debian's own sources for the 386
 # (tools/build-runtime.sh): the GCC sources come as the gcc-12-source package, the MinGW-w64
 # sources through `apt-get source`, which needs a deb-src entry for the machine's own suite.
 # Other programs may be running apt at the same time, so every apt call waits for the lock.

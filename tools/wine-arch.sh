@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Prints the Wine the Windows-side layers run under on this machine: win32 (the i486
+# Prints the Wine the Windows-side layers run under on this machine: win32 (the 386
 # keelbrook.exe we ship, under 32-bit Wine) or win64 (the x86-64 build of the same sources, under
 # 64-bit Wine). Some x86-64 kernels run 64-bit user code only (built or booted without IA-32
 # emulation, or in a virtual machine that offers none), and there every 32-bit program, the
@@ -34,7 +34,7 @@ ask() {
 arch=$(ask) || exit $?
 if [ "${1:-}" = --line ]; then
   if [ "$arch" = win32 ]; then
-    echo "Windows-side layers: keelbrook.exe (i486) under 32-bit Wine"
+    echo "Windows-side layers: keelbrook.exe (386) under 32-bit Wine"
   else
     why="this machine runs no 32-bit code"
     [ -n "${KB_WINE_ARCH:-}" ] && why="KB_WINE_ARCH=win64"

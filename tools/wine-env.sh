@@ -4,7 +4,7 @@
 #
 # Which Wine: 32-bit where this machine runs 32-bit code, else 64-bit (tools/wine-arch.sh; make
 # asks once and passes KB_WINE_ARCH down). It sets
-#   KB_RUN_DIR   the build whose programs run here: build/win32 (the i486 keelbrook.exe we ship)
+#   KB_RUN_DIR   the build whose programs run here: build/win32 (the 386 keelbrook.exe we ship)
 #                or build/win64 (the x86-64 build of the same sources)
 #   WINEPREFIX   a prefix of that Wine's own: a 64-bit one is named as the 32-bit one with "64"
 #                added (build/wineprefix64)

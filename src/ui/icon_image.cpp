@@ -48,6 +48,28 @@ bool UnpackIconImage(std::vector<uint8_t>& image) {
   return true;
 }
 
+std::vector<uint8_t> IconGroupDirectory(const std::vector<uint8_t>& file) {
+  if (file.size() < 6 || file[0] | file[1] || file[2] != 1 || file[3]) return {};
+  const size_t count = file[4] | file[5] << 8;
+  if (count == 0 || file.size() < 6 + 16 * count) return {};
+  std::vector<uint8_t> directory(file.begin(), file.begin() + 6);
+  for (size_t i = 0; i < count; ++i) {
+    const size_t entry = 6 + 16 * i, bytes = Read32(file, entry + 8), offset = Read32(file, entry + 12);
+    if (bytes < kHeader || offset > file.size() || bytes > file.size() - offset) return {};
+    directory.insert(directory.end(), file.begin() + entry, file.begin() + entry + 12);
+    directory.push_back(static_cast<uint8_t>(i + 1));
+    directory.push_back(static_cast<uint8_t>((i + 1) >> 8));
+  }
+  return directory;
+}
+
+std::vector<uint8_t> IconFileImage(const std::vector<uint8_t>& file, int number) {
+  const size_t entry = 6 + 16 * static_cast<size_t>(number - 1);
+  if (number < 1 || number > (file[4] | file[5] << 8)) return {};
+  const size_t offset = Read32(file, entry + 12);
+  return std::vector<uint8_t>(file.begin() + offset, file.begin() + offset + Read32(file, entry + 8));
+}
+
 bool AdaptIconImage(std::vector<uint8_t>& image, uint32_t face, bool systemDrawsAlpha) {
   constexpr size_t kTable = 256 * 4;
   if (image.size() < kHeader + kTable || Read32(image, 0) != kHeader || image[14] != 8 || image[15] != 0) return false;

@@ -33,6 +33,17 @@ bool IsPackedIconImage(const std::vector<uint8_t>& image);
 // make exactly the image its header describes.
 bool UnpackIconImage(std::vector<uint8_t>& image);
 
+// The pictures only the program shows are icon files (the directory, then the images, packed) in
+// a resource type of the program's own: the shell lists every icon group of a program file
+// ("Change Icon...") and could draw none of these. Only the program's own icon is an icon group.
+constexpr char kPictureType[] = "PICTURE";
+// The directory of icon file `file` as an icon group resource has it (14-byte entries naming
+// their images by number, 1 for the first), for the system to choose the image for a size
+// (LookupIconIdFromDirectoryEx); empty unless every image of the file lies within it.
+std::vector<uint8_t> IconGroupDirectory(const std::vector<uint8_t>& file);
+// Image `number` (from 1) of an icon file whose directory IconGroupDirectory accepted.
+std::vector<uint8_t> IconFileImage(const std::vector<uint8_t>& file, int number);
+
 // `image` is one icon image as stored in the program (an RT_ICON resource: BITMAPINFOHEADER,
 // colour table, colour pixels, AND mask); `face` a colour as GetSysColor gives it (0x00BBGGRR).
 // Returns false, and leaves `image` as it is, for any image that carries no coverage.

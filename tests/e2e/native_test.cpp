@@ -21,6 +21,7 @@
 #include "app/win32/resource.h"
 #include "e2e/driver.h"
 #include "e2e/window_search.h"
+#include "ui/icon_image.h"
 
 namespace {
 
@@ -474,13 +475,18 @@ TEST(Dpi, EveryIconHoldsAnImageForEachSizeItIsShownAt) {
   };
 #pragma pack(pop)
   for (const auto& icon : shown) {
-    HRSRC found = FindResourceA(module, MAKEINTRESOURCEA(icon.id), reinterpret_cast<LPCSTR>(RT_GROUP_ICON));
+    // The program's icon is an icon group; the pictures only it shows are icon files of its own type.
+    const bool own = icon.id != IDI_KEELBROOK;
+    HRSRC found = FindResourceA(module, MAKEINTRESOURCEA(icon.id), own ? kPictureType : MAKEINTRESOURCEA(14));
     if (!found) {
       ADD_FAILURE() << "no icon " << icon.id;
       continue;
     }
-    const auto* data = static_cast<const BYTE*>(LockResource(LoadResource(module, found)));
-    const WORD count = data ? *reinterpret_cast<const WORD*>(data + 4) : 0;
+    const auto* bytes = static_cast<const BYTE*>(LockResource(LoadResource(module, found)));
+    std::vector<uint8_t> directory(bytes, bytes + SizeofResource(module, found));
+    if (own) directory = IconGroupDirectory(directory);
+    const BYTE* data = directory.data();
+    const WORD count = directory.size() >= 6 ? *reinterpret_cast<const WORD*>(data + 4) : 0;
     std::set<int> has;
     for (WORD i = 0; i < count; ++i) {
       const auto* e = reinterpret_cast<const GroupEntry*>(data + 6 + i * sizeof(GroupEntry));

@@ -277,16 +277,19 @@ TEST_F(SendToScenario, XpEditRenamesThroughTheInputDialog) {
   EXPECT_EQ("Editor", Shown().at(static_cast<size_t>(index)));
   EXPECT_EQ(index, kb.ListSelection(IDC_SENDTO_LIST)) << "the renamed line stays selected";
 
-  // Escape cancels; the second showing offers the new name, not what was typed before.
+  // Escape cancels; the second showing offers the new name, not what was typed before. A click
+  // queued behind the one that asks is dropped, not run inside the question.
   Select("Floppy");
   const Lines before = Shown();
   kb.Click(IDC_SENDTO_EDIT);
+  kb.Click(IDC_SENDTO_ADD);
   EXPECT_EQ(dialog, WaitForInputDialog(kb)) << "the same dialog is reused";
   EXPECT_EQ("Floppy", KeelbrookDriver::WindowText(edit));
   TypeChars(kb, edit, "Never");
   kb.PostKey(VK_ESCAPE);
   WaitUntilHidden(dialog);
   EXPECT_TRUE(kb.NoMessageBoxFor(300));
+  EXPECT_EQ(nullptr, e2e::ShownWindow(kb, "Select a file..."));
   EXPECT_EQ(before, Shown());
   EXPECT_FALSE(Exists(folder->Path("Never.lnk")));
   EXPECT_FALSE(Exists(folder->Path("Never.pif")));

@@ -152,6 +152,15 @@ TEST(ImageGen, IconFileIsLaidOutAsWindowsReadsIt) {
   const size_t maskStart = pixels + 16 * 16 * 4;
   EXPECT_EQ(0xFF, ico[maskStart]) << "bottom row transparent";
   EXPECT_EQ(0x00, ico[maskStart + 15 * 4]) << "top row opaque";
+
+  // As the program reads a picture: the directory as an icon group's (14-byte entries numbered
+  // from 1) for the system to choose from, then the image chosen; a file cut short gives neither.
+  const std::vector<uint8_t> group = IconGroupDirectory(ico);
+  ASSERT_EQ(6u + 2 * 14, group.size());
+  EXPECT_EQ(std::vector<uint8_t>(ico.begin() + 22, ico.begin() + 34), std::vector<uint8_t>(group.begin() + 20, group.begin() + 32));
+  EXPECT_EQ(2u, U16(group, 6 + 14 + 12));
+  EXPECT_EQ(std::vector<uint8_t>(ico.begin() + U32(ico, 22 + 12), ico.end()), IconFileImage(ico, 2));
+  EXPECT_TRUE(IconGroupDirectory(std::vector<uint8_t>(ico.begin(), ico.end() - 1)).empty());
 }
 
 // From the size IcoFormat names, images are stored with 256 colours: a third of the room.
@@ -292,16 +301,24 @@ TEST(ImageGen, PixelsTheMaskLeavesOutAreBlackAndTheCheckFindsThoseThatAreNot) {
   palette.paletteFrom = 1;
   const std::vector<uint8_t> ico8 = EncodeIco({img}, palette);
   const size_t indexes = U32(ico8, 6 + 12) + 40 + 1024;
-  // A byte changed in an icon that the generator made, and what the check then finds.
-  const struct { const std::vector<uint8_t>& file; size_t at; uint8_t value; std::vector<std::string> faults; } cases[] = {
-      {ico, pixels + 4, 1, {"image 1 (3 px, 32 bits): 1 transparent pixels are not black"}},
-      {ico8, indexes + 2, ico8[indexes], {"image 1 (3 px, 8 bits): 1 transparent pixels are not black"}},
-      {ico, 6 + 12, 0xF0, {"image 1 (0 px, 0 bits): cannot be read"}},
+  IcoFormat packing;
+  packing.packed = true;
+  const std::vector<uint8_t> packed = EncodeIco({img}, packing);
+  // Bytes changed in an icon that the generator made, and what the check then finds; `plain` for
+  // an icon the system reads (an icon group's), which must be neither packed nor PNG.
+  const struct { const std::vector<uint8_t>& file; size_t at; std::string bytes; bool plain; std::vector<std::string> faults; } cases[] = {
+      {ico, pixels + 4, "\x01", false, {"image 1 (3 px, 32 bits): 1 transparent pixels are not black"}},
+      {ico8, indexes + 2, std::string(1, static_cast<char>(ico8[indexes])), false, {"image 1 (3 px, 8 bits): 1 transparent pixels are not black"}},
+      {ico, 6 + 12, "\xF0", false, {"image 1 (0 px, 0 bits): cannot be read"}},
+      {ico, 22 + 16, "\x02", true, {"image 1 (3 px, 32 bits): cannot be read"}},  // BI_RLE4
+      {packed, 0, "", false, {}},
+      {packed, 0, "", true, {"image 1: packed, which only the program unpacks"}},
+      {ico, 22, "\x89PNG", true, {"image 1: PNG, which Windows draws only from Vista on"}},
   };
   for (const auto& c : cases) {
     std::vector<uint8_t> file = c.file;
-    file.at(c.at) = c.value;
-    EXPECT_EQ(c.faults, MaskFaults(file)) << c.at;
+    std::copy(c.bytes.begin(), c.bytes.end(), file.begin() + static_cast<long>(c.at));
+    EXPECT_EQ(c.faults, MaskFaults(file, c.plain)) << c.at;
   }
 }
 
@@ -335,14 +352,14 @@ TEST(ImageGen, ManifestFaultsAreRefused) {
     SCOPED_TRACE(m);
     EXPECT_THROW(ParseManifest(m, "images.txt"), SourceError);
   }
-  auto ok = ParseManifest("; comment\nIDI_X icon 16=small.art 32 x.art\nIDB_Y bitmap 121x32 y.art\n", "m");
-  ASSERT_EQ(2u, ok.size());
+  auto ok = ParseManifest("; comment\nIDI_X icon 16=small.art 32 x.art\nIDB_Y bitmap 121x32 y.art\nIDP_Z picture 16 z.art", "m");
+  ASSERT_EQ(3u, ok.size());
   EXPECT_EQ("idi_x.ico", ok[0].FileName());
   EXPECT_EQ("small.art", ok[0].sizes[0].art);
   EXPECT_EQ("", ok[0].sizes[1].art);
   EXPECT_EQ(121, ok[1].sizes[0].width);
   EXPECT_EQ(32, ok[1].sizes[0].height);
-  EXPECT_EQ("IDI_X ICON \"idi_x.ico\"\nIDB_Y BITMAP \"idb_y.bmp\"\n",
+  EXPECT_EQ("IDI_X ICON \"idi_x.ico\"\nIDB_Y BITMAP \"idb_y.bmp\"\nIDP_Z PICTURE \"idp_z.ico\"\n",
             ResourceScript(ok).substr(ResourceScript(ok).find('\n') + 1));
 }
 
@@ -366,6 +383,7 @@ TEST(ImageGen, ShippedManifestDrawsEveryPictureOfTheProgram) {
     ids[e.name] = true;
     const bool wide = e.name == "IDB_SYSINFO_DECOR";
     EXPECT_EQ(!wide, e.icon);
+    EXPECT_EQ(!wide && e.name != "IDI_KEELBROOK", e.picture) << "the shell lists every icon group of the file";
     const int needed = wide ? 121 : (e.name.rfind("IDB_", 0) == 0 && e.name != "IDB_UNINSTALL_DECOR") ? 16 : 32;
     bool hasNeeded = false;
     for (const auto& s : e.sizes) hasNeeded = hasNeeded || s.width == needed;

@@ -4,6 +4,7 @@
 // dispatcher that catches errors (RunHandler). It decides nothing itself.
 #include <windows.h>
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -99,6 +100,13 @@ class MainWindow : public FormWindowControl {
   // Files dropped on `page`: those that land on its list are added.
   void OnDropFiles(HWND page, HDROP drop);
   void Dispatch(void (TfrmMain::*handler)());
+  // Every click, key, double-click and drop of the user's reaches the form here, but not while
+  // the window is disabled under one of its own questions (a box, the input or the file dialog).
+  // An event queued before the question appeared (the user clicking on ahead of a slow machine)
+  // is delivered by the question's own message loop: run then, its handler would open a second
+  // question inside the first and act on what the first was about. As a click on a disabled
+  // window, it is dropped. False when the handler did not run to its end.
+  bool RunUserEvent(const std::function<void()>& handler);
   int Scale(int pixels) const { return MulDiv(pixels, dpi_, 96); }
 
   HINSTANCE instance_;

@@ -112,8 +112,9 @@ bool MainWindow::TranslateCommandKeys(const MSG& msg) {
 
 bool MainWindow::PressPageKey(PageKey key, bool inList) {
   bool taken = false;
-  // A key whose handler stopped at an error was the page's all the same.
-  const bool ran = RunHandler(system_, [&] { taken = form_->PageKeyPressed(activePage_, key, inList); });
+  // A key whose handler stopped at an error, or that came while a question was open, was the
+  // page's all the same.
+  const bool ran = RunUserEvent([&] { taken = form_->PageKeyPressed(activePage_, key, inList); });
   return taken || !ran;
 }
 
@@ -136,7 +137,7 @@ void MainWindow::OnListDoubleClick(HWND list) {
   ScreenToClient(list, &pt);
   const LRESULT hit = SendMessageA(list, LB_ITEMFROMPOINT, 0, MAKELPARAM(pt.x, pt.y));
   const int line = HIWORD(hit) ? -1 : static_cast<int>(LOWORD(hit));
-  RunHandler(system_, [&] { form_->ListDoubleClick(activePage_, line); });
+  RunUserEvent([&] { form_->ListDoubleClick(activePage_, line); });
 }
 
 void MainWindow::OnDropFiles(HWND page, HDROP drop) {
@@ -148,7 +149,7 @@ void MainWindow::OnDropFiles(HWND page, HDROP drop) {
     ScreenToClient(page, reinterpret_cast<POINT*>(&onList.right));
   }
   const std::vector<std::string> files = DroppedFiles(drop, onList);
-  if (form_ && !files.empty()) RunHandler(system_, [&] { form_->lstSendToDropFiles(files); });
+  if (form_ && !files.empty()) RunUserEvent([&] { form_->lstSendToDropFiles(files); });
 }
 
 bool MainWindow::TranslatePageKeys(const MSG& msg) {

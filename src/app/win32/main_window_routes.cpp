@@ -69,7 +69,11 @@ bool MainWindow::HasPointerRoute(int id) {
 
 void MainWindow::Dispatch(void (TfrmMain::*handler)()) {
   if (!form_) return;
-  RunHandler(system_, [&] { (form_.get()->*handler)(); });
+  RunUserEvent([&] { (form_.get()->*handler)(); });
+}
+
+bool MainWindow::RunUserEvent(const std::function<void()>& handler) {
+  return IsWindowEnabled(hwnd_) && RunHandler(system_, handler);
 }
 
 void MainWindow::OnCommand(int id, int code, HWND control) {
@@ -82,11 +86,11 @@ void MainWindow::OnCommand(int id, int code, HWND control) {
       SendMessageA(focus, BM_CLICK, 0, 0);
       return;
     }
-    if (form_) RunHandler(system_, [&] { form_->EnterPressed(activePage_); });
+    if (form_) RunUserEvent([&] { form_->EnterPressed(activePage_); });
     return;
   }
   if (id == IDCANCEL && !control) {
-    if (form_) RunHandler(system_, [&] { form_->EscapePressed(activePage_); });
+    if (form_) RunUserEvent([&] { form_->EscapePressed(activePage_); });
     return;
   }
   const auto list = lists_.find(id);

@@ -3,9 +3,9 @@
 # 98 and NT 4.0 on a 486, and the Pentium, K5, K6, Cyrix, WinChip and VIA C3 machines most of
 # them had. Wine runs whatever the build machine's processor runs, so no test under it can see an
 # instruction those processors lack; only the code can. This fails on any instruction newer than
-# the i486 in the program's code.
+# the 386 in the program's code.
 #
-#   check-i486.sh SHIPPED.exe SYMBOLS.exe SYMBOLS.map [more triples...]
+#   check-i386.sh SHIPPED.exe SYMBOLS.exe SYMBOLS.map [more triples...]
 #
 # SYMBOLS.exe is the same link as SHIPPED.exe with its symbols kept, SYMBOLS.map the linker's map
 # of it. Exact rather than a sweep over the section: the linker puts data into .text (the
@@ -20,12 +20,13 @@ tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
 status=0
 
-# Instructions of later processors, as objdump spells them: the P6's CMOVcc, FCMOVcc,
-# FCOMI/FUCOMI(P) and long NOPs (0F 1F); the Pentium's CMPXCHG8B, RDTSC, RDMSR and RDPMC; CPUID,
-# which 486s before the DX4 lack; SYSENTER and SYSCALL; and every MMX, 3DNow!, SSE and AVX
-# instruction (any MMX or vector register, and those that name none). UD2, which __builtin_trap
-# emits, is left: a 486 faults on it just the same, as intended.
-newer='^(cmov|fcmov|fu?comip?$|nop[wl]$|cmpxchg8b|cmpxchg16b|rdtsc|rdmsr|wrmsr|rdpmc|rdrand|rdseed|cpuid|sysenter|sysexit|syscall|sysret|emms|femms|fxsave|fxrstor|xsave|xrstor|xgetbv|ldmxcsr|stmxcsr|[slm]fence|clflush|movnti|prefetch|fisttp|endbr|popcnt|lzcnt|tzcnt|movbe|crc32|vzero)'
+# Instructions of later processors, as objdump spells them: the 486's XADD, CMPXCHG, BSWAP,
+# INVD, WBINVD and INVLPG; the P6's CMOVcc, FCMOVcc, FCOMI/FUCOMI(P) and long NOPs (0F 1F); the
+# Pentium's CMPXCHG8B, RDTSC, RDMSR and RDPMC; CPUID, which 486s before the DX4 lack; SYSENTER and
+# SYSCALL; and every MMX, 3DNow!, SSE and AVX instruction (any MMX or vector register, and those
+# that name none). UD2, which __builtin_trap emits, is left: a 386 faults on it just the same, as
+# intended.
+newer='^(xadd|cmpxchg|bswap|invd$|wbinvd|invlpg|cmov|fcmov|fu?comip?$|nop[wl]$|rdtsc|rdmsr|wrmsr|rdpmc|rdrand|rdseed|cpuid|sysenter|sysexit|syscall|sysret|emms|femms|fxsave|fxrstor|xsave|xrstor|xgetbv|ldmxcsr|stmxcsr|[slm]fence|clflush|movnti|prefetch|fisttp|endbr|popcnt|lzcnt|tzcnt|movbe|crc32|vzero)'
 
 check() {  # shipped symbols map
   local shipped=$1 symbols=$2 map=$3 name
@@ -76,7 +77,7 @@ check() {  # shipped symbols map
       checked++; seen[obj[r]] = 1; fns[fn] = 1
       if (mnem ~ newer || insn ~ /%(mm|xmm|ymm|zmm)[0-9]|%k[0-7]/ || mnem == "nop" && w[2] != "" || insn ~ /\(bad\)/) {
         found++; bad[mnem]++
-        if (found <= 40) printf "%s: NEWER THAN THE I486  %08x  %-40s in %s, from %s\n", name, addr, insn, fn, obj[r]
+        if (found <= 40) printf "%s: NEWER THAN THE 386  %08x  %-40s in %s, from %s\n", name, addr, insn, fn, obj[r]
       }
       if (mnem ~ /^f/) fpu[fn] = 1
     }
@@ -87,10 +88,10 @@ check() {  # shipped symbols map
       if (found) {
         if (found > 40) printf "%s: ... %d more\n", name, found - 40
         summary = ""; for (m in bad) summary = summary sprintf(" %s %d,", m, bad[m])
-        printf "%s: FAILED: %d instructions newer than the i486 (%s ) in %d instructions of %d functions from %d objects\n", name, found, substr(summary, 1, length(summary) - 1), checked, functions, objects
+        printf "%s: FAILED: %d instructions newer than the 386 (%s ) in %d instructions of %d functions from %d objects\n", name, found, substr(summary, 1, length(summary) - 1), checked, functions, objects
         exit 1
       }
-      printf "%s: %d instructions of %d functions from %d objects checked: none newer than the i486 (%d functions use the FPU)\n", name, checked, functions, objects, fpufns
+      printf "%s: %d instructions of %d functions from %d objects checked: none newer than the 386 (%d functions use the FPU)\n", name, checked, functions, objects, fpufns
     }' "$tmp/disasm.txt" || status=1
 }
 
