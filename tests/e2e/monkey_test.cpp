@@ -4,6 +4,7 @@
 // actions; the same seed and number of actions replay it.
 #include <windows.h>
 #include <psapi.h>
+#include <shellapi.h>
 
 #include <algorithm>
 #include <deque>
@@ -102,8 +103,20 @@ void List(const std::string& folder, bool all, std::map<std::string, std::string
 
 // A folder that was there before is kept aside for the run and put back after it: the program
 // may remove or rename any entry it lists.
+// Removes a folder with all it holds, quietly: what a run cut short (killed, timed out) left behind.
+std::string Removed(const std::string& folder) {
+  std::string from = folder + '\0';
+  SHFILEOPSTRUCTA op = {nullptr, FO_DELETE, from.c_str(), nullptr, FOF_NOCONFIRMATION | FOF_SILENT | FOF_NOERRORUI};
+  SHFileOperationA(&op);
+  return folder;
+}
+
 struct SetAside {
-  explicit SetAside(std::string folder) : path(std::move(folder)) { MoveFileA(path.c_str(), (path + ".saved").c_str()); }
+  explicit SetAside(std::string folder) : path(std::move(folder)) {
+    // A run cut short left the user's folder aside and its own in its place: the user's comes back first.
+    if (e2e::Exists(path + ".saved")) MoveFileA((Removed(path) + ".saved").c_str(), path.c_str());
+    MoveFileA(path.c_str(), (path + ".saved").c_str());
+  }
   ~SetAside() { MoveFileA((path + ".saved").c_str(), path.c_str()); }
   std::string path;
 };
@@ -114,7 +127,7 @@ std::string DisplayNameOf(const std::string& name) { return name.substr(0, name.
 class Fixture {
  public:
   Fixture(std::mt19937& rng, const std::string& version)
-      : folder_("C:\\monkey"),
+      : folder_(Removed("C:\\monkey")),
         saved_(version == "win98" ? e2e::WindowsDir() + "\\SendTo" : e2e::XpSendToFolder()),
         sendTo_(saved_.path) {
     // In code page 932: 表示.lnk and ソフト.exe to add, 十字.txt and メモ表 (no extension) listed.
