@@ -1382,8 +1382,16 @@ void ChooseFile(const KeelbrookDriver& kb, HWND dialog, const std::string& path)
   if (!field) Fail("the file dialog has no file-name field");
   kb.Send(field, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
   kb.Post(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
-  if (!WaitUntil([&] { return !IsWindow(dialog) || !IsWindowVisible(dialog); }, 10000))
-    Fail("the file dialog did not close after Open");
+  if (!WaitUntil([&] { return !IsWindow(dialog) || !IsWindowVisible(dialog); }, 10000)) {
+    // What holds it: the name as it now reads, and a window it opened over itself.
+    HWND over = GetWindow(dialog, GW_ENABLEDPOPUP);
+    Fail("the file dialog did not close after Open; its name field holds " +
+         Quote(KeelbrookDriver::WindowText(field)) +
+         (over && over != dialog ? ", over it " + KeelbrookDriver::ClassOf(over) + " " +
+                                       Quote(KeelbrookDriver::WindowText(over)) + " " +
+                                       Quote(KeelbrookDriver::WindowText(GetDlgItem(over, 0xFFFF)))
+                                 : ""));
+  }
 }
 
 bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }

@@ -235,10 +235,15 @@ struct Stroke {
   }
 };
 
-// What a one-line field holds after the strokes, as the system's edit control follows them: the
-// caret and the other end of the selection, in characters (a double-byte one is one). The first
-// stroke is Home or End, which puts the caret where it is known.
-std::string Follow(const std::string& before, const std::vector<Stroke>& strokes) {
+// What a one-line field holds after the strokes, as the system's edit control follows them, and
+// its selection as EM_GETSEL gives it to the program (in bytes of the code page, from its low end):
+// the caret and the other end move by characters (a double-byte one is one). The first stroke is
+// Home or End, which puts the caret where it is known.
+struct Field {
+  std::string text;
+  LRESULT selection;
+};
+Field Follow(const std::string& before, const std::vector<Stroke>& strokes) {
   std::wstring text = e2e::Wide(before);
   size_t caret = 0, anchor = 0;
   for (const Stroke& k : strokes) {
@@ -255,7 +260,8 @@ std::string Follow(const std::string& before, const std::vector<Stroke>& strokes
     if (k.vk == VK_RIGHT && caret < text.size()) ++caret;
     if (!k.shift) anchor = caret;
   }
-  return e2e::Narrow(text);
+  const auto bytes = [&](size_t at) { return static_cast<WORD>(e2e::Narrow(text.substr(0, at)).size()); };
+  return {e2e::Narrow(text), MAKELRESULT(bytes(std::min(caret, anchor)), bytes(std::max(caret, anchor)))};
 }
 
 // The start of every text a box of the program may show.
@@ -616,16 +622,20 @@ class Monkey {
       what += (i == half ? " | away: " + std::string(kWays[way]) + " | " : " ") + keys[i].Describe();
     Note("type" + what + " on " + std::to_string(GetDlgCtrlID(field)));
     auto expected = [&](size_t n) {
-      return readOnly ? before : Follow(before, std::vector<Stroke>(keys.begin(), keys.begin() + n));
+      return readOnly ? before : Follow(before, std::vector<Stroke>(keys.begin(), keys.begin() + n)).text;
     };
-    // Typed text shows a moment later: the user waits for it, before going away too.
-    auto shows = [&](size_t n) {
-      return e2e::WaitUntil(
-          [&] { return kb_.FocusedWindow() == field && KeelbrookDriver::WindowText(field) == expected(n); }, 2000);
+    // Typed text shows a moment later: the user waits for it, and before going away also for the
+    // caret and the selection, as keys not yet taken from the program's queue then go elsewhere.
+    auto shows = [&](size_t n, bool selection = false) {
+      const LRESULT selected = Follow(before, std::vector<Stroke>(keys.begin(), keys.begin() + n)).selection;
+      return e2e::WaitUntil([&] {
+        return kb_.FocusedWindow() == field && KeelbrookDriver::WindowText(field) == expected(n) &&
+               (!selection || readOnly || kb_.Send(field, EM_GETSEL, 0, 0) == selected);
+      }, 2000);
     };
     try {
       for (size_t i = 0; i < keys.size(); ++i) {
-        if (i == half && edit) shows(i);
+        if (i == half && edit) shows(i, true);
         if (i == half) way == 0 ? kb_.ActivateElsewhere() : kb_.MinimiseAndRestore();
         const Stroke& k = keys[i];
         if (!k.vk) kb_.TypeText(k.text); else if (k.shift) kb_.PressKeyWith(VK_SHIFT, k.vk); else kb_.PressKey(k.vk);
