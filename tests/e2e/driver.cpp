@@ -947,14 +947,19 @@ bool KeelbrookDriver::BringToForeground() {
   // The keyboard goes to the foreground window: the one holding the program's focus (a box, the
   // input dialog, or the window a box without owner leaves usable), or the one the user left for
   // another window; else a box or the input dialog in front of the window.
-  HWND target = IsWindow(backTo_) ? backTo_ : GetAncestor(FocusedWindow(), GA_ROOT);
+  // Chosen afresh while it waits: a box that comes up meanwhile takes the activation, and the keys.
+  HWND left = IsWindow(backTo_) ? backTo_ : nullptr;
   backTo_ = nullptr;
-  if (!target || !IsWindowVisible(target) || !IsWindowEnabled(target)) {
-    target = main_;
-    if (auto box = FindMessageBox()) target = box->hwnd; else if (HWND input = ShownInputDialog(*this)) target = input;
-  }
-  if (GetForegroundWindow() != target) SetForegroundWindow(target);
-  return WaitUntil([&] { return GetForegroundWindow() == target; }, 2000);
+  return WaitUntil([&] {
+    HWND target = left ? left : GetAncestor(FocusedWindow(), GA_ROOT);
+    if (!target || !IsWindowVisible(target) || !IsWindowEnabled(target)) {
+      target = main_;
+      if (auto box = FindMessageBox()) target = box->hwnd; else if (HWND input = ShownInputDialog(*this)) target = input;
+    }
+    if (GetForegroundWindow() == target) return true;
+    SetForegroundWindow(target);
+    return false;
+  }, 3000);
 }
 
 namespace {
