@@ -102,7 +102,7 @@ if [ -n "$choices" ]; then
   wine cmd /c exit >/dev/null 2>&1 </dev/null
   wine "$run_dir/keelbrook_bench.exe" --keelbrook "Z:$run_dir/keelbrook.exe" --floor "Z:$run_dir/empty_window.exe" \
     --runs "$runs" --refresh-runs "$refresh_runs" --only "$choices" 2>/dev/null </dev/null | figure
-  [ "${PIPESTATUS[0]}" -eq 0 ] || status=1
+  [ "${PIPESTATUS[0]}" -eq 0 ] && kb_release_prefix || status=1
 fi
 
 echo "Results: $results"

@@ -35,6 +35,10 @@ else
   run_layer "Windows layers, x86-64 build under 64-bit Wine: the adapters, then keelbrook.exe end to end" "$root/build/win64"
 fi
 
+# Every case passed, so each put back what it changed: the next run may take the prefix as it is.
+# (After a failure, a crash or a case stopped at its time limit, it makes the prefix afresh.)
+[ "$status" -eq 0 ] && kb_release_prefix
+
 "$root/tools/bmp-to-png.sh" "$root/build/screens"
 echo "Screenshots: $root/build/screens/"
 

@@ -63,6 +63,7 @@ png input-dialog input-dialog
 png save-question save-question
 for dpi in 120 144 192; do png "dpi-$dpi-sysinfo" "sysinfo-${dpi}dpi"; done
 
+[ "$status" -eq 0 ] && kb_release_prefix
 echo "Screenshots in $out:"
 ls "$out"/*.png | sed "s|^$root/|  |"
 exit $status

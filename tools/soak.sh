@@ -25,7 +25,7 @@ soak_run() {
 }
 soak_run
 status=$?
-[ -z "${KB_SOAK_FILTER:-}" ] || exit "$status"
+[ -z "${KB_SOAK_FILTER:-}" ] || { [ "$status" -eq 0 ] && kb_release_prefix; exit "$status"; }
 
 # The Japanese third. Wine takes the ANSI code page from the Unix locale (ja_JP: 932) in every
 # process it starts, the monkey's and the program's. Where the system has not generated that
@@ -43,4 +43,5 @@ fi
 # (The shell itself cannot take that locale where it is compiled under build/: its complaint is
 # left out, its child processes take it.)
 ( export LC_ALL=$locale 2>/dev/null; KB_SOAK_CODE_PAGE=932 soak_run ) || status=1
+[ "$status" -eq 0 ] && kb_release_prefix
 exit "$status"

@@ -32,29 +32,39 @@ export WINEDLLOVERRIDES="mscoree,mshtml="
 wine() { "$KB_WINE_LOADER" "$@"; }
 wineboot() { wine wineboot "$@"; }
 
-# Ready, and made for this Wine: the other one cannot use it.
+# Ready, made for this Wine (the other one cannot use it), and left whole by the last run.
 kb_prefix_ready() {
   [ -f "$WINEPREFIX/.keelbrook-ready" ] && grep -qx "#arch=$WINEARCH" "$WINEPREFIX/system.reg" 2>/dev/null
 }
 
+# The prefix is handed to one run: its mark is taken away while the run uses it, and
+# kb_release_prefix puts it back when the run has gone to its end. A run cut short (killed, timed
+# out, interrupted) stopped its cases before they put back the keys and files they changed, so
+# the next run makes the prefix afresh rather than fail every case on what was left.
 kb_ensure_prefix() {
-  kb_prefix_ready && return 0
-  rm -rf "$WINEPREFIX"
-  mkdir -p "$(dirname "$WINEPREFIX")"
-  wineboot -i >/dev/null 2>&1 </dev/null
-  wineserver -w
-  # Fonts the dialogs name ("MS Sans Serif" falls back badly without them).
-  if [ -d /usr/share/wine/fonts ]; then
-    cp -n /usr/share/wine/fonts/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
+  if ! kb_prefix_ready; then
+    rm -rf "$WINEPREFIX"
+    mkdir -p "$(dirname "$WINEPREFIX")"
+    wineboot -i >/dev/null 2>&1 </dev/null
+    wineserver -w
+    # Fonts the dialogs name ("MS Sans Serif" falls back badly without them).
+    if [ -d /usr/share/wine/fonts ]; then
+      cp -n /usr/share/wine/fonts/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
+    fi
+    # No crash dialog that would block a headless run, and no 2 s cost per hidden window on a
+    # bare X server.
+    wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
+    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f >/dev/null 2>&1
+    wineserver -w
   fi
-  # No crash dialog that would block a headless run, and no 2 s cost per hidden window on a
-  # bare X server.
-  wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
-  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
-  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f >/dev/null 2>&1
-  wineserver -w
-  touch "$WINEPREFIX/.keelbrook-ready"
+  rm -f "$WINEPREFIX/.keelbrook-ready"
+  # Interrupted, the run ends there (its EXIT trap still stops what it started), unreleased: Wine
+  # takes Ctrl+C for its own, and a program it stopped may still end with status 0.
+  trap 'exit 130' INT TERM HUP
 }
+
+kb_release_prefix() { touch "$WINEPREFIX/.keelbrook-ready"; }
 
 # Starts Xvfb on a free display when none is given; KB_XVFB_PID names it for kb_stop_xvfb.
 kb_start_xvfb() {
