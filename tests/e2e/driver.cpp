@@ -614,7 +614,9 @@ void KeelbrookDriver::Post(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) const {
 
 void KeelbrookDriver::Sync() const {
   if (!main_) Fail("the program has not been started");
-  Send(main_, WM_NULL, 0, 0);
+  // On a machine shared with other runs one step of the program took over 5 s: only one that
+  // answers nothing for 20 s is taken for hung.
+  Send(main_, WM_NULL, 0, 0, 20000);
 }
 
 // --- controls
