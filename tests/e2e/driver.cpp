@@ -934,14 +934,21 @@ int KeelbrookDriver::FocusedId() const {
 void KeelbrookDriver::Focus(int id) {
   HWND hwnd = Control(id);
   if (!IsWindowVisible(hwnd)) Fail(Format("control %d cannot take the focus: it is not visible", id));
+  // As a user's click: the control's window comes to the front and the control takes the focus.
   // SetFocus only works on windows of the caller's input queue; joining the program's queue for
-  // the call makes it so.
+  // the call makes it so. Both again while waiting: a dialog that just closed hands the activation
+  // on a moment later, and under load that came after the first call.
   const DWORD self = GetCurrentThreadId();
-  AttachThreadInput(self, tid_, TRUE);
-  SetFocus(hwnd);
-  AttachThreadInput(self, tid_, FALSE);
+  HWND top = GetAncestor(hwnd, GA_ROOT);
+  const auto focus = [&] {
+    if (GetForegroundWindow() != top) SetForegroundWindow(top);
+    AttachThreadInput(self, tid_, TRUE);
+    SetFocus(hwnd);
+    AttachThreadInput(self, tid_, FALSE);
+  };
+  focus();
   Sync();
-  if (!WaitUntil([&] { return FocusedWindow() == hwnd; }, 2000))
+  if (!WaitUntil([&] { return FocusedWindow() == hwnd || (focus(), false); }, 3000, 100))
     Fail(Format("control %d did not take the focus (the focus is on id %d)", id, FocusedId()));
 }
 
