@@ -20,7 +20,7 @@ mkdir -p "$root/build/screens"
 soak_run() {
   KB_EXE="Z:$KB_RUN_DIR/keelbrook.exe" KB_BIN="Z:$KB_RUN_DIR" KB_SCREENS="Z:$root/build/screens" \
     wine "$KB_RUN_DIR/keelbrook_e2e.exe" --gtest_also_run_disabled_tests --gtest_brief=1 \
-    --gtest_filter="${KB_SOAK_FILTER:-Monkey.DISABLED_Soak}" | stdbuf -oL tr -d '\r' | grep --line-buffered -v '^$'
+    --gtest_filter="${KB_SOAK_FILTER:-Monkey.DISABLED_Soak}" | stdbuf -oL tr -d '\r' | grep -a --line-buffered -v '^$'
   return "${PIPESTATUS[0]}"
 }
 soak_run
