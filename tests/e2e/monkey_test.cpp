@@ -640,7 +640,15 @@ class Monkey {
         const Stroke& k = keys[i];
         if (!k.vk) kb_.TypeText(k.text); else if (k.shift) kb_.PressKeyWith(VK_SHIFT, k.vk); else kb_.PressKey(k.vk);
       }
-      if (!edit) return;
+      if (!edit) {
+        // Nothing shows what keys outside a field did, and a letter may have opened a dialog that
+        // the keys after it went into: the user lets them all arrive before the next step, as the
+        // next step, taken earlier, met the dialog with keys still coming (a moment a key here).
+        size_t pressed = 0;
+        for (const Stroke& k : keys) pressed += k.vk ? 1 : e2e::Wide(k.text).size();
+        Sleep(static_cast<DWORD>(15 * pressed));
+        return Look();
+      }
       const bool holds = shows(keys.size());
       Look();
       if (holds && std::make_pair(kb_.MessageBoxes().size(), IsWindowEnabled(kb_.MainWindow())) == boxes) return;
