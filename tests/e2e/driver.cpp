@@ -1385,7 +1385,7 @@ HWND WaitForInputDialog(const KeelbrookDriver& kb) {
   return found;
 }
 
-void ChooseFile(const KeelbrookDriver& kb, HWND dialog, const std::string& path) {
+HWND FileNameField(HWND dialog) {
   constexpr int kFileNameField = 0x47C;  // cmb13
   HWND field = nullptr;
   WaitUntil([&] { return (field = GetDlgItem(dialog, kFileNameField)) != nullptr; }, 3000);
@@ -1393,6 +1393,11 @@ void ChooseFile(const KeelbrookDriver& kb, HWND dialog, const std::string& path)
   // dialog has the Edit straight under the dialog.
   for (int depth = 0; field && KeelbrookDriver::ClassOf(field) != "Edit" && depth < 3; ++depth)
     field = FindWindowExA(field, nullptr, nullptr, nullptr);
+  return field;
+}
+
+void ChooseFile(const KeelbrookDriver& kb, HWND dialog, const std::string& path) {
+  HWND field = FileNameField(dialog);
   if (!field) Fail("the file dialog has no file-name field");
   kb.Send(field, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
   kb.Post(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);

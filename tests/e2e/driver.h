@@ -160,6 +160,8 @@ HWND ShownInputDialog(const class KeelbrookDriver& kb);
 // The same, waited for; throws when none appears in time.
 HWND WaitForShownWindow(const class KeelbrookDriver& kb, const std::string& caption, DWORD timeout_ms = 10000);
 HWND WaitForInputDialog(const class KeelbrookDriver& kb);
+// The file dialog's name field, or null.
+HWND FileNameField(HWND dialog);
 // Types a full path into the file dialog's name field, presses Open and waits until it closes.
 void ChooseFile(const class KeelbrookDriver& kb, HWND dialog, const std::string& path);
 

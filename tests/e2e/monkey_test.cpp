@@ -452,6 +452,14 @@ class Monkey {
         } else {
           const std::string pick = fixture_->Picks()[Below(static_cast<int>(fixture_->Picks().size()))];
           Note("file dialog: " + e2e::Quote(pick));
+          // Keys typed before the dialog came (a letter outside a field opened it) may still be
+          // on their way into its name field: one more, typed after them, shows there once they
+          // all have arrived. Then the name replaces what they made.
+          HWND name = e2e::FileNameField(file);
+          if (name && kb_.FocusedWindow() == name) {
+            kb_.TypeText("#");
+            e2e::WaitUntil([&] { return KeelbrookDriver::WindowText(name).find('#') != std::string::npos; }, 3000);
+          }
           e2e::ChooseFile(kb_, file, pick);
         }
         return true;
