@@ -1402,14 +1402,10 @@ void ChooseFile(const KeelbrookDriver& kb, HWND dialog, const std::string& path)
   kb.Send(field, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
   kb.Post(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
   if (!WaitUntil([&] { return !IsWindow(dialog) || !IsWindowVisible(dialog); }, 10000)) {
-    // What holds it: the name as it now reads, and a window it opened over itself.
-    HWND over = GetWindow(dialog, GW_ENABLEDPOPUP);
-    Fail("the file dialog did not close after Open; its name field holds " +
-         Quote(KeelbrookDriver::WindowText(field)) +
-         (over && over != dialog ? ", over it " + KeelbrookDriver::ClassOf(over) + " " +
-                                       Quote(KeelbrookDriver::WindowText(over)) + " " +
-                                       Quote(KeelbrookDriver::WindowText(GetDlgItem(over, 0xFFFF)))
-                                 : ""));
+    // What holds it: the name as it now reads, and a box it opened over itself.
+    const auto box = kb.FindMessageBox();
+    Fail("the file dialog did not close after Open; its name field holds " + Quote(KeelbrookDriver::WindowText(field)) +
+         (box ? ", over it " + box->Describe() : ""));
   }
 }
 

@@ -101,8 +101,6 @@ void List(const std::string& folder, bool all, std::map<std::string, std::string
   FindClose(search);
 }
 
-// A folder that was there before is kept aside for the run and put back after it: the program
-// may remove or rename any entry it lists.
 // Removes a folder with all it holds, quietly: what a run cut short (killed, timed out) left behind.
 std::string Removed(const std::string& folder) {
   std::string from = folder + '\0';
@@ -111,6 +109,8 @@ std::string Removed(const std::string& folder) {
   return folder;
 }
 
+// A folder that was there before is kept aside for the run and put back after it: the program
+// may remove or rename any entry it lists.
 struct SetAside {
   explicit SetAside(std::string folder) : path(std::move(folder)) {
     // A run cut short left the user's folder aside and its own in its place: the user's comes back first.
@@ -630,15 +630,17 @@ class Monkey {
       what += (i == half ? " | away: " + std::string(kWays[way]) + " | " : " ") + keys[i].Describe();
     Note("type" + what + " on " + std::to_string(GetDlgCtrlID(field)));
     auto expected = [&](size_t n) {
-      return readOnly ? before : Follow(before, std::vector<Stroke>(keys.begin(), keys.begin() + n)).text;
+      Field after = Follow(before, std::vector<Stroke>(keys.begin(), keys.begin() + n));
+      if (readOnly) after.text = before;
+      return after;
     };
     // Typed text shows a moment later: the user waits for it, and before going away also for the
     // caret and the selection, as keys not yet taken from the program's queue then go elsewhere.
     auto shows = [&](size_t n, bool selection = false) {
-      const LRESULT selected = Follow(before, std::vector<Stroke>(keys.begin(), keys.begin() + n)).selection;
+      const Field want = expected(n);
       return e2e::WaitUntil([&] {
-        return kb_.FocusedWindow() == field && KeelbrookDriver::WindowText(field) == expected(n) &&
-               (!selection || readOnly || kb_.Send(field, EM_GETSEL, 0, 0) == selected);
+        return kb_.FocusedWindow() == field && KeelbrookDriver::WindowText(field) == want.text &&
+               (!selection || readOnly || kb_.Send(field, EM_GETSEL, 0, 0) == want.selection);
       }, 2000);
     };
     try {
@@ -661,7 +663,7 @@ class Monkey {
       Look();
       if (holds && std::make_pair(kb_.MessageBoxes().size(), IsWindowEnabled(kb_.MainWindow())) == boxes) return;
       Fail("typed into field " + std::to_string(GetDlgCtrlID(field)) + " " + e2e::Quote(before) + ", expecting " +
-           e2e::Quote(expected(keys.size())) + ": " + Typed(field));
+           e2e::Quote(expected(keys.size()).text) + ": " + Typed(field));
     } catch (const DriverError& e) {
       if (!edit || std::string(e.what()).rfind("seed ", 0) == 0) throw;
       Fail("typing into field " + std::to_string(GetDlgCtrlID(field)) + ": " + e.what() + "; " + Typed(field));
