@@ -301,8 +301,15 @@ class Monkey {
     Guarded([&] { Quiesce(); });
     Guarded([&] {
       if (kb_.Running()) kb_.PostClose();
-      for (int box = 0; box < 3 && kb_.Running(); ++box)
-        if (auto open = kb_.FindMessageBox()) kb_.Post(open->hwnd, WM_COMMAND, IDNO, 0); else Sleep(100);
+      // Closing may ask "Save ?", however late on a slow machine (an emulated one asked after
+      // the 0.3 s once given): each box is answered No and gone before the next is looked for.
+      for (int box = 0; box < 3; ++box) {
+        std::optional<e2e::MessageBoxInfo> open;
+        e2e::WaitUntil([&] { return !kb_.Running() || (open = kb_.FindMessageBox()).has_value(); }, 10000);
+        if (!open) break;
+        kb_.Post(open->hwnd, WM_COMMAND, IDNO, 0);
+        e2e::WaitUntil([&] { return !IsWindow(open->hwnd); }, 10000);
+      }
       if (kb_.WaitForExit() != 0) Fail("the program did not end well when closed");
     });
     std::map<std::string, std::string> after = Outside();
