@@ -643,12 +643,13 @@ class Monkey {
     };
     // Typed text shows a moment later: the user waits for it, and before going away also for the
     // caret and the selection, as keys not yet taken from the program's queue then go elsewhere.
+    // Up to 10 s: on an emulated 32-bit machine, " spaced " showed as " spac" after 2 s.
     auto shows = [&](size_t n, bool selection = false) {
       const Field want = expected(n);
       return e2e::WaitUntil([&] {
         return kb_.FocusedWindow() == field && KeelbrookDriver::WindowText(field) == want.text &&
                (!selection || readOnly || kb_.Send(field, EM_GETSEL, 0, 0) == want.selection);
-      }, 2000);
+      }, 10000);
     };
     try {
       for (size_t i = 0; i < keys.size(); ++i) {
