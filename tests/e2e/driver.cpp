@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <map>
 #include <memory>
@@ -87,6 +88,7 @@ using window_search::FindById;
 
 LRESULT SendTimeout(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, DWORD timeout_ms, bool wide) {
   DWORD_PTR result = 0;
+  timeout_ms = Patient(timeout_ms);
   SetLastError(0);
   const LRESULT ok = wide ? SendMessageTimeoutW(hwnd, msg, wp, lp, SMTO_NORMAL, timeout_ms, &result)
                           : SendMessageTimeoutA(hwnd, msg, wp, lp, SMTO_NORMAL, timeout_ms, &result);
@@ -154,7 +156,13 @@ class RemoteBuffer {
 
 // ---------------------------------------------------------------------------------------------
 
+DWORD Patient(DWORD ms) {
+  static const DWORD factor = std::max(1, std::atoi(Env("KB_E2E_PATIENCE", "1").c_str()));
+  return ms * factor;
+}
+
 bool WaitUntil(const std::function<bool()>& done, DWORD timeout_ms, DWORD poll_ms) {
+  timeout_ms = Patient(timeout_ms);
   const DWORD start = GetTickCount();
   while (true) {
     if (done()) return true;
@@ -1049,7 +1057,16 @@ void KeelbrookDriver::TypeText(const std::string& text) {
 void KeelbrookDriver::ClickInto(int id) {
   HWND hwnd = Control(id);
   if (!IsWindowVisible(hwnd)) Fail(Format("control %d cannot take the focus: it is not visible", id));
-  // Where the control shows: a box without owner may cover part of it.
+  if (!PressMouseOn(hwnd)) Fail(Format("control %d cannot take the focus: it is covered", id));
+  if (WaitUntil([&] { return FocusedWindow() == hwnd; }, 3000)) return;
+  // Keys pressed before may have pressed a button whose box now takes the click.
+  const bool blocked = !IsWindowEnabled(main_) || FindMessageBox();
+  Fail(Format("control %d %s (the focus is on id %d)", id,
+              blocked ? "cannot take the focus: a box came" : "did not take the focus", FocusedId()));
+}
+
+bool KeelbrookDriver::PressMouseOn(HWND hwnd) {
+  // Where the window shows: a box without owner may cover part of it.
   RECT r;
   GetWindowRect(hwnd, &r);
   POINT at = {0, (r.top + r.bottom) / 2};
@@ -1058,7 +1075,7 @@ void KeelbrookDriver::ClickInto(int id) {
     at.x = r.left + (r.right - r.left) * quarter / 4;
     if ((shown = WindowFromPoint(at) == hwnd)) break;
   }
-  if (!shown) Fail(Format("control %d cannot take the focus: it is covered", id));
+  if (!shown) return false;
   // The pointer moves there with the press, in the same input, so that the press is where it is.
   std::vector<INPUT> click(2);
   for (INPUT& in : click) {
@@ -1075,11 +1092,7 @@ void KeelbrookDriver::ClickInto(int id) {
   if (since < wait) Sleep(wait - since);
   SendInputs(click, "a click");
   clickedAt_ = GetTickCount();
-  if (WaitUntil([&] { return FocusedWindow() == hwnd; }, 3000)) return;
-  // Keys pressed before may have pressed a button whose box now takes the click.
-  const bool blocked = !IsWindowEnabled(main_) || FindMessageBox();
-  Fail(Format("control %d %s (the focus is on id %d)", id,
-              blocked ? "cannot take the focus: a box came" : "did not take the focus", FocusedId()));
+  return true;
 }
 
 void KeelbrookDriver::MinimiseAndRestore() {
@@ -1222,6 +1235,7 @@ void KeelbrookDriver::PostClose() {
 
 DWORD KeelbrookDriver::WaitForExit(DWORD timeout_ms) {
   if (!process_) Fail("the program has not been started");
+  timeout_ms = Patient(timeout_ms);
   if (WaitForSingleObject(process_, timeout_ms) != WAIT_OBJECT_0) {
     std::string what = Format("expected the program to end within %lu ms; it is still running", timeout_ms);
     if (auto box = FindMessageBox()) what += " and shows the " + box->Describe();

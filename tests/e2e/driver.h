@@ -73,6 +73,9 @@ class DriverError : public std::runtime_error {
 };
 
 // Polls `done` until it is true or `timeout_ms` has passed; returns its last result.
+// Every time limit of the driver, times KB_E2E_PATIENCE (a whole number, 1 if unset): an emulated
+// processor runs the same program many times slower than the machines it is written for.
+DWORD Patient(DWORD ms);
 bool WaitUntil(const std::function<bool()>& done, DWORD timeout_ms, DWORD poll_ms = 20);
 
 // An environment variable, or `fallback` when it is not set.
@@ -339,6 +342,8 @@ class KeelbrookDriver {
   // A click of the left button into the control as real input, which comes after the keys
   // pressed before it as a user's does; returns once the control has the focus.
   void ClickInto(int id);
+  // The same press and release on any window of the program; false when it shows nowhere.
+  bool PressMouseOn(HWND hwnd);
   void PressKey(WORD vk);
   // A key pressed while `modifier` (VK_MENU, VK_CONTROL, VK_SHIFT) is held, as real input.
   void PressKeyWith(WORD modifier, WORD vk);

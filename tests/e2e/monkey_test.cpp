@@ -482,7 +482,11 @@ class Monkey {
         Note("input dialog: " + e2e::Quote(name) + (typed ? " typed," : "") + kHow[how]);
         if (typed) Type({{VK_END, false, ""}, {VK_HOME, true, ""}, {VK_BACK, false, ""}, {0, false, name}}, false);
         else kb_.Send(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(name.c_str()));
-        if (how < 2) kb_.Post(GetDlgItem(input, how == 0 ? IDOK : IDCANCEL), BM_CLICK, 0, 0);
+        // After keys, the button is pressed with the mouse, which comes after them: a posted click
+        // overtakes keys not yet taken, and a name typed as it stood shows nothing to wait for.
+        HWND button = GetDlgItem(input, how == 0 ? IDOK : IDCANCEL);
+        if (how < 2 && typed && !kb_.PressMouseOn(button)) throw DriverError("the button is gone");
+        else if (how < 2 && !typed) kb_.Post(button, BM_CLICK, 0, 0);
         else if (typed) kb_.PressKey(how == 2 ? VK_RETURN : VK_ESCAPE);
         else kb_.Post(edit, WM_KEYDOWN, how == 2 ? VK_RETURN : VK_ESCAPE, 1);
         return true;
