@@ -72,10 +72,10 @@ class DriverError : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
-// Polls `done` until it is true or `timeout_ms` has passed; returns its last result.
 // Every time limit of the driver, times KB_E2E_PATIENCE (a whole number, 1 if unset): an emulated
 // processor runs the same program many times slower than the machines it is written for.
 DWORD Patient(DWORD ms);
+// Polls `done` until it is true or `timeout_ms` has passed; returns its last result.
 bool WaitUntil(const std::function<bool()>& done, DWORD timeout_ms, DWORD poll_ms = 20);
 
 // An environment variable, or `fallback` when it is not set.

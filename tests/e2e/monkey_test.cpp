@@ -485,10 +485,11 @@ class Monkey {
         // After keys, the button is pressed with the mouse, which comes after them: a posted click
         // overtakes keys not yet taken, and a name typed as it stood shows nothing to wait for.
         HWND button = GetDlgItem(input, how == 0 ? IDOK : IDCANCEL);
-        if (how < 2 && typed && !kb_.PressMouseOn(button)) throw DriverError("the button is gone");
-        else if (how < 2 && !typed) kb_.Post(button, BM_CLICK, 0, 0);
-        else if (typed) kb_.PressKey(how == 2 ? VK_RETURN : VK_ESCAPE);
-        else kb_.Post(edit, WM_KEYDOWN, how == 2 ? VK_RETURN : VK_ESCAPE, 1);
+        const WORD key = how == 2 ? VK_RETURN : VK_ESCAPE;
+        if (how < 2 && !typed) kb_.Post(button, BM_CLICK, 0, 0);
+        else if (how < 2 && !kb_.PressMouseOn(button)) throw DriverError("the button is gone");
+        else if (how >= 2 && typed) kb_.PressKey(key);
+        else if (how >= 2) kb_.Post(edit, WM_KEYDOWN, key, 1);
         return true;
       }
       for (const e2e::MessageBoxInfo& box : boxes) {
